@@ -1,0 +1,41 @@
+#ifndef KVO_BASE_RUNTIME_ERROR_H_
+#define KVO_BASE_RUNTIME_ERROR_H_
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace kvo {
+
+// Numbers of the run-time errors that this program raises or relies on.
+inline constexpr int32_t kErrInvalidArgument = 5;
+inline constexpr int32_t kErrOverflow = 6;
+inline constexpr int32_t kErrSubscript = 9;
+inline constexpr int32_t kErrTypeMismatch = 13;
+
+// The program's one run-time error: a number, the source that raised it and a
+// description. Where an error is handled is stated by each caller.
+class RuntimeError : public std::runtime_error {
+ public:
+  RuntimeError(int32_t number, std::string source, std::string description);
+  // An error with the standard description of `number` (see DescriptionOf).
+  explicit RuntimeError(int32_t number, std::string source = "KvoViewLog");
+
+  int32_t number() const { return number_; }
+  const std::string& source() const { return source_; }
+  const std::string& description() const { return description_; }
+
+ private:
+  int32_t number_;
+  std::string source_;
+  std::string description_;
+};
+
+// "Invalid procedure call or argument" for 5, "Overflow" for 6,
+// "Subscript out of range" for 9, "Type mismatch" for 13, else
+// "Application-defined or object-defined error".
+std::string DescriptionOf(int32_t number);
+
+}  // namespace kvo
+
+#endif  // KVO_BASE_RUNTIME_ERROR_H_

@@ -1,0 +1,68 @@
+#ifndef KVO_GATEWAY_PROCESS_IO_H_
+#define KVO_GATEWAY_PROCESS_IO_H_
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace kvo {
+
+// The only ways the program touches its process: the environment, standard
+// input and standard output. Tests put fakes in their place.
+
+class Environment {
+ public:
+  virtual ~Environment() = default;
+  // The variable's value; the empty text when it is not set.
+  virtual std::string Get(const char* name) const = 0;
+};
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  // Reads up to `size` bytes; returns how many, 0 at the end of the input or
+  // on an error.
+  virtual size_t Read(char* buffer, size_t size) = 0;
+};
+
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  // Writes every byte, or as many as the receiver takes before it goes away.
+  virtual void Write(std::string_view bytes) = 0;
+  // Moves the write position to the start (a no-op where that cannot be done,
+  // such as on a pipe).
+  virtual void Rewind() = 0;
+  // Ends the output at the write position (a no-op where that cannot be done).
+  virtual void TruncateHere() = 0;
+};
+
+// The real process: getenv, file descriptors 0 and 1.
+class ProcessEnvironment final : public Environment {
+ public:
+  std::string Get(const char* name) const override;
+};
+
+class FdSource final : public ByteSource {
+ public:
+  explicit FdSource(int fd) : fd_(fd) {}
+  size_t Read(char* buffer, size_t size) override;
+
+ private:
+  int fd_;
+};
+
+class FdSink final : public ByteSink {
+ public:
+  explicit FdSink(int fd) : fd_(fd) {}
+  void Write(std::string_view bytes) override;  // repeats partial writes
+  void Rewind() override;                        // lseek(fd, 0, SEEK_SET)
+  void TruncateHere() override;                  // ftruncate at the offset
+
+ private:
+  int fd_;
+};
+
+}  // namespace kvo
+
+#endif  // KVO_GATEWAY_PROCESS_IO_H_

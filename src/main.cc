@@ -1,0 +1,3 @@
+#include "gateway/gateway_main.h"
+
+int main() { return kvo::GatewayMain(); }

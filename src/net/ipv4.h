@@ -1,0 +1,34 @@
+#ifndef KVO_NET_IPV4_H_
+#define KVO_NET_IPV4_H_
+
+#include <cstdint>
+#include <string_view>
+
+namespace kvo {
+
+// Predicates over IPv4 addresses written as dotted text. They convert the
+// texts anew on every call and keep nothing.
+
+// True for four pieces, each a number 0 to 255 (blanks around it allowed,
+// leading zeros read as decimal). Never throws.
+bool IsValidIpAddress(std::string_view text);
+
+// True when address AND mask, piece by piece, equals the network (the network
+// itself is not masked; both sides go through InetAddr). Throws RuntimeError 9
+// for fewer than four pieces in mask or address, 13 for a piece that is not a
+// number, 6 for one beyond 32 bits.
+bool IsIpInSubnet(std::string_view network, std::string_view mask,
+                  std::string_view address);
+
+// True when low <= address <= high, each read as ((p0*256+p1)*256+p2)*256+p3
+// in four-decimal fixed point. Every failure gives false; never throws.
+bool IsIpInRange(std::string_view low, std::string_view high,
+                 std::string_view address);
+
+// inet_addr of the text: the address in network byte order, all ones for a
+// text that is not an address.
+uint32_t InetAddr(std::string_view text);
+
+}  // namespace kvo
+
+#endif  // KVO_NET_IPV4_H_
