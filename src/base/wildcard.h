@@ -1,6 +1,8 @@
 #ifndef KVO_BASE_WILDCARD_H_
 #define KVO_BASE_WILDCARD_H_
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,7 +27,26 @@ class WildcardPattern {
   bool Matches(std::string_view text) const;
 
  private:
-  // (representation chosen by the implementation)
+  // One element of a compiled pattern: "*", or the set of bytes that one
+  // character may be ("?", "#", a letter in both cases, a bracket list).
+  struct Token {
+    bool star = false;
+    std::array<uint64_t, 4> bytes{};  // bit c: byte c matches
+
+    bool Has(unsigned char c) const { return (bytes[c >> 6] >> (c & 63)) & 1; }
+    void Add(unsigned char c) { bytes[c >> 6] |= uint64_t{1} << (c & 63); }
+  };
+
+  WildcardPattern() = default;
+  bool MatchesTokens(std::string_view text) const;
+  bool ContainsNeedle(std::string_view text) const;
+
+  std::vector<Token> tokens_;
+  // A Containing pattern without wildcards is a substring search for the
+  // folded criterion; tokens_ is then unused.
+  bool substring_ = false;
+  std::string needle_;
+  unsigned char needle_partner_ = 0;  // the other case of needle_[0], if any
 };
 
 }  // namespace kvo
