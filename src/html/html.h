@@ -20,8 +20,14 @@ std::string MakeTableRow(int32_t log_type, const LogLineColumns& row,
 void AppendTableRow(std::string& out, int32_t log_type,
                     const LogLineColumns& row, bool header);
 
-// The table element around `rows`.
+// The table element around `rows`: kTableOpening, the rows unchanged,
+// kTableClosing.
 std::string MakeTable(std::string_view rows);
+// The first and the last line of MakeTable, for a caller that grows the table
+// in one text.
+inline constexpr std::string_view kTableOpening =
+    "<table width=\"100%\" Border=\"1\" Cellspacing=\"0\">\r\n";
+inline constexpr std::string_view kTableClosing = "</table>\r\n";
 
 // A byte count for display: "1.5 kb", "4.8 Mb"; the text unchanged when it is
 // not a 32-bit number or is below 1024.

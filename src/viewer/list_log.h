@@ -15,7 +15,8 @@ namespace kvo {
 // The table of the title line and the selected lines of the interval
 // first..last, followed by a notice when `max_lines` cut it short; or, when
 // no file of the interval could be opened, a notice naming the first file
-// that failed. Every line ends in CR LF. A RuntimeError from the reader
+// that failed (its name and error text HTML-encoded, as the folder comes from
+// the request). Every line ends in CR LF. A RuntimeError from the reader
 // abandons the listing and reaches the caller.
 std::string ListLog(E_LogType log_type, const std::string& log_folder,
                     Date first_date, Date last_date,
@@ -32,7 +33,9 @@ void ListFileLines(C_LogFileRead& reader, std::string& rows,
                    int32_t& remaining);
 
 // Points `reader` at the first day after its current file. False when that
-// day lies after P_datEnd; at a first of a month the period becomes monthly.
+// day lies after P_datEnd, or when P_datEnd is null (no end to walk to); at a
+// first of a month the period becomes monthly. An invalid period is
+// RuntimeError 5.
 bool NextPeriod(C_LogFileRead& reader);
 
 }  // namespace kvo
