@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -85,7 +86,8 @@ std::string Drain(int fd, std::chrono::steady_clock::time_point deadline,
 ProgramResult RunProgram(const std::string& program,
                          const std::map<std::string, std::string>& env,
                          const std::string& input, OutputKind kind,
-                         int timeout_seconds) {
+                         int timeout_seconds,
+                         const std::vector<std::string>& args) {
   TempDir scratch;
   std::string input_path = scratch / "stdin";
   std::string output_path = scratch / "stdout";
@@ -101,7 +103,10 @@ ProgramResult RunProgram(const std::string& program,
   std::vector<char*> envp;
   for (auto& s : env_strings) envp.push_back(s.data());
   envp.push_back(nullptr);
-  std::vector<char*> argv = {const_cast<char*>(program.c_str()), nullptr};
+  std::vector<std::string> arg_strings = args;
+  std::vector<char*> argv = {const_cast<char*>(program.c_str())};
+  for (auto& arg : arg_strings) argv.push_back(arg.data());
+  argv.push_back(nullptr);
 
   pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
@@ -119,8 +124,8 @@ ProgramResult RunProgram(const std::string& program,
     _exit(127);
   }
 
-  auto deadline =
-      std::chrono::steady_clock::now() + std::chrono::seconds(timeout_seconds);
+  auto started = std::chrono::steady_clock::now();
+  auto deadline = started + std::chrono::seconds(timeout_seconds);
   ProgramResult result;
   bool timed_out = false;
   if (kind == OutputKind::kPipe) {
@@ -129,17 +134,22 @@ ProgramResult RunProgram(const std::string& program,
     close(out_pipe[0]);
   }
   int status = 0;
+  rusage usage{};
   for (;;) {
-    pid_t done = waitpid(pid, &status, WNOHANG);
+    pid_t done = wait4(pid, &status, WNOHANG, &usage);
     if (done == pid) break;
     if (timed_out || std::chrono::steady_clock::now() > deadline) {
       kill(pid, SIGKILL);
-      waitpid(pid, &status, 0);
+      wait4(pid, &status, 0, &usage);
       timed_out = true;
       break;
     }
-    usleep(1000);
+    usleep(500);
   }
+  result.max_rss_kb = usage.ru_maxrss;
+  result.seconds = std::chrono::duration<double>(
+                       std::chrono::steady_clock::now() - started)
+                       .count();
   if (kind == OutputKind::kFile) result.out = ReadFile(output_path);
   result.err = ReadFile(error_path);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status)

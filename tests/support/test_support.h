@@ -36,19 +36,23 @@ std::string ReadFile(const std::string& path);
 struct ProgramResult {
   std::string out;   // standard output, byte for byte
   std::string err;   // standard error
-  int status = -1;   // exit status, or 128 + signal
+  int status = -1;   // exit status, or 128 + signal; -1 after a time-out
+  long max_rss_kb = 0;  // peak resident memory of the program
+  double seconds = 0;   // wall-clock time of the run
 };
 
 enum class OutputKind { kPipe, kFile };
 
 // Runs `program` with exactly `env` as its environment (nothing inherited)
 // and `input` on its standard input; standard output goes to a pipe or to a
-// regular file, as `kind` says. Gives up after `timeout_seconds`.
+// regular file, as `kind` says. Gives up after `timeout_seconds`. `args`
+// follow the program's name on its command line.
 ProgramResult RunProgram(const std::string& program,
                          const std::map<std::string, std::string>& env,
                          const std::string& input = "",
                          OutputKind kind = OutputKind::kPipe,
-                         int timeout_seconds = 60);
+                         int timeout_seconds = 60,
+                         const std::vector<std::string>& args = {});
 
 // The built CGI program and the sample-log generator.
 std::string ViewerExecutable();

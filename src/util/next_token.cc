@@ -1,0 +1,29 @@
+#include "util/next_token.h"
+
+namespace kvo {
+
+std::string NextToken(std::string& text, std::string_view delimiter) {
+  size_t found = text.find(delimiter);
+  if (found == std::string::npos) {
+    std::string token = std::move(text);
+    text.clear();
+    return token;
+  }
+  std::string token = text.substr(0, found);
+  text.erase(0, found + delimiter.size());
+  return token;
+}
+
+std::string_view NextToken(std::string_view& text, std::string_view delimiter) {
+  size_t found = text.find(delimiter);
+  if (found == std::string_view::npos) {
+    std::string_view token = text;
+    text = std::string_view();
+    return token;
+  }
+  std::string_view token = text.substr(0, found);
+  text.remove_prefix(found + delimiter.size());
+  return token;
+}
+
+}  // namespace kvo
