@@ -1,0 +1,312 @@
+#include "viewer/validate.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "gateway/process_io.h"
+#include "support/test_support.h"
+
+namespace kvo {
+namespace {
+
+struct DateCase {
+  const char* day;
+  const char* month;
+  const char* year;
+  std::optional<CivilDate> expected;  // null: rejected
+  const char* message;                // appended to the error text
+};
+
+TEST(ValidateDateTest, DatesAndMessages) {
+  const DateCase cases[] = {
+      {"1", "2", "85", CivilDate{1985, 2, 1}, ""},
+      {"1", "2", "99", CivilDate{1999, 2, 1}, ""},
+      {"1", "2", "0", CivilDate{2000, 2, 1}, ""},
+      {"1", "2", "5", CivilDate{2005, 2, 1}, ""},
+      {"1", "2", "21", CivilDate{2021, 2, 1}, ""},
+      {"1", "2", "79", CivilDate{2079, 2, 1}, ""},
+      {" 1 ", " 2", "2024 ", CivilDate{2024, 2, 1}, ""},
+      {"31", "2", "2005", CivilDate{2005, 3, 3}, ""},
+      {"31", "12", "9999", CivilDate{9999, 12, 31}, ""},
+      {"1.5", "2", "2024", CivilDate{2024, 2, 2}, ""},
+      {"1", "2", "1979", std::nullopt, "Invalid date (1/2/1979)<br>\r\n"},
+      {"1", "2", "10000", std::nullopt, "Invalid date (1/2/10000)<br>\r\n"},
+      {"32", "1", "85", std::nullopt, "Invalid date (32/1/1985)<br>\r\n"},
+      {"0", "1", "2024", std::nullopt, "Invalid date (0/1/2024)<br>\r\n"},
+      {"1", "13", "2024", std::nullopt, "Invalid date (1/13/2024)<br>\r\n"},
+      {"1", "2", "-5", std::nullopt, "Invalid date (1/2/-5)<br>\r\n"},
+      {"<b>", " 1", "2024", std::nullopt,
+       "Invalid date (&lt;b&gt;/ 1/2024)<br>\r\n"},
+      {"1", "2", "85x", std::nullopt,
+       "Date conversion (1/2/85x), unexpected error (13) Type "
+       "mismatch<br>\r\n"},
+      {"1", "2", "8 5", std::nullopt,
+       "Date conversion (1/2/8 5), unexpected error (13) Type "
+       "mismatch<br>\r\n"},
+      {"1", "2", "", std::nullopt,
+       "Date conversion (1/2/), unexpected error (13) Type mismatch<br>\r\n"},
+  };
+  for (const DateCase& c : cases) {
+    SCOPED_TRACE(std::string(c.day) + "/" + c.month + "/" + c.year);
+    bool empty = true;
+    std::string errors = "before<br>\r\n";
+    std::optional<Date> date =
+        ValidateDate(c.day, c.month, c.year, empty, errors);
+    EXPECT_FALSE(empty);
+    EXPECT_EQ(errors, std::string("before<br>\r\n") + c.message);
+    ASSERT_EQ(date.has_value(), c.expected.has_value());
+    if (date) {
+      EXPECT_EQ(*date,
+                MakeDate(c.expected->year, c.expected->month, c.expected->day));
+    }
+  }
+}
+
+TEST(ValidateDateTest, BlankFieldsGiveNoDateAndNoMessage) {
+  const char* blanks[][3] = {{"", "", ""}, {" ", "  ", ""}, {"", "", " "}};
+  for (const auto& b : blanks) {
+    SCOPED_TRACE(std::string("'") + b[0] + "' '" + b[1] + "' '" + b[2] + "'");
+    bool empty = false;
+    std::string errors;
+    EXPECT_FALSE(ValidateDate(b[0], b[1], b[2], empty, errors));
+    EXPECT_TRUE(empty);
+    EXPECT_EQ(errors, "");
+  }
+}
+
+// Collects what the program writes.
+class RecordingSink final : public ByteSink {
+ public:
+  void Write(std::string_view bytes) override { writes.emplace_back(bytes); }
+  void Rewind() override {}
+  void TruncateHere() override {}
+  std::vector<std::string> writes;
+};
+
+class ValidateParametersTest : public ::testing::Test {
+ protected:
+  ValidateParametersTest() {
+    context_.StdOutHandle = &sink_;
+    context_.ScriptName = "/cgi-bin/KvoViewLog";
+  }
+
+  struct Request {
+    std::string log = "Incoming";
+    std::string folder = "/var/log/kvo";
+    std::optional<Date> first = MakeDate(2024, 3, 1);
+    std::optional<Date> last = MakeDate(2024, 3, 2);
+    std::string mini;
+    std::string maxi;
+    std::string date_errors;
+  };
+
+  bool Validate(const Request& r) {
+    return ValidateParameters(context_, r.log, log_type_, r.folder, r.first,
+                              r.last, r.mini, r.maxi, mini_, maxi_,
+                              r.date_errors);
+  }
+
+  // The messages inside <PRE> of the one text written.
+  std::vector<std::string> Messages() const {
+    std::vector<std::string> messages;
+    if (sink_.writes.size() != 1)
+      return {"written " + std::to_string(sink_.writes.size())};
+    for (const std::string& line : test::SplitCrLf(sink_.writes[0])) {
+      if (line.starts_with("<PRE>") && line.ends_with("</PRE>")) {
+        messages.push_back(line.substr(5, line.size() - 11));
+      }
+    }
+    return messages;
+  }
+
+  RecordingSink sink_;
+  CgiContext context_;
+  E_LogType log_type_ = LogConnect;
+  std::optional<int32_t> mini_;
+  std::optional<int32_t> maxi_;
+};
+
+TEST_F(ValidateParametersTest, ValidRequestsSetTypeAndSizes) {
+  struct Case {
+    const char* log;
+    const char* mini;
+    const char* maxi;
+    E_LogType type;
+    int32_t mini_value;
+    int32_t maxi_value;
+  };
+  const Case cases[] = {
+      {"Incoming", "", "", LogIncoming, 0, 0},
+      {"incoming", "10", "0", LogIncoming, 10, 0},
+      {"OUTGOING", " 5 ", "7", LogOutgoing, 5, 7},
+      {"Outgoing", "-3", "2", LogOutgoing, -3, 2},
+      {"Incoming", "4", "4", LogIncoming, 4, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.log) + " " + c.mini + ".." + c.maxi);
+    Request r;
+    r.log = c.log;
+    r.mini = c.mini;
+    r.maxi = c.maxi;
+    EXPECT_TRUE(Validate(r));
+    EXPECT_EQ(log_type_, c.type);
+    EXPECT_EQ(mini_, c.mini_value);
+    EXPECT_EQ(maxi_, c.maxi_value);
+    EXPECT_TRUE(sink_.writes.empty());
+  }
+}
+
+TEST_F(ValidateParametersTest, EachFailedCheckIsListedInOrder) {
+  const std::string kLog =
+      "Neither 'Incoming' nor 'Outgoing' log specified. Contact the "
+      "administrator of the web page.";
+  struct Case {
+    const char* name;
+    Request request;
+    std::vector<std::string> messages;
+  };
+  Request bad_log, connect, no_folder, no_first, out_of_order, bad_mini,
+      bad_maxi, interval, three, both_sizes;
+  bad_log.log = "";
+  connect.log = "Connect";
+  no_folder.folder = "";
+  no_first.first = std::nullopt;
+  out_of_order.first = MakeDate(2024, 3, 3);
+  bad_mini.mini = "  ";
+  bad_maxi.maxi = "3000000000";
+  interval.mini = "10";
+  interval.maxi = "5";
+  three.log = "Incomings";
+  three.folder = "";
+  three.mini = "5kb";
+  both_sizes.mini = "x";
+  both_sizes.maxi = "1.5.";
+  const Case cases[] = {
+      {"empty log", bad_log, {kLog}},
+      {"connect log", connect, {kLog}},
+      {"no folder", no_folder, {"No path for logfiles specified."}},
+      {"no first date",
+       no_first,
+       {"Invalid date interval (missing or invalid)."}},
+      {"out of order", out_of_order, {"Invalid date interval (out of order)."}},
+      {"blank minimum", bad_mini, {"Invalid minimum message size given."}},
+      {"huge maximum", bad_maxi, {"Invalid maximum message size given."}},
+      {"size interval", interval, {"Invalid message size interval given."}},
+      {"three at once",
+       three,
+       {kLog, "No path for logfiles specified.",
+        "Invalid minimum message size given."}},
+      {"both sizes",
+       both_sizes,
+       {"Invalid minimum message size given.",
+        "Invalid maximum message size given."}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sink_.writes.clear();
+    EXPECT_FALSE(Validate(c.request));
+    EXPECT_EQ(Messages(), c.messages);
+  }
+}
+
+TEST_F(ValidateParametersTest, InvalidParametersText) {
+  context_.ScriptName = "/cgi-bin/<x>";
+  Request r;
+  r.log = "outgoing";
+  r.first = std::nullopt;
+  r.date_errors =
+      "Invalid date (32/1/2024)<br>\r\nInvalid date (1/13/2024)<br>\r\n";
+  EXPECT_FALSE(Validate(r));
+  ASSERT_EQ(sink_.writes.size(), 1u);
+  EXPECT_EQ(sink_.writes[0],
+            "<Center><H2>VELMORA <em>Quillbox</em> Logfile viewer - Outgoing "
+            "mail</H2></Center>\r\n"
+            "<hr>\r\n"
+            "<H3>Invalid parameter(s) for /cgi-bin/&lt;x&gt;</H3>\r\n"
+            "<P class=\"CriteriaError\">\r\n"
+            "Invalid date (32/1/2024)<br>\r\n"
+            "Invalid date (1/13/2024)\r\n"
+            "</p>\r\n"
+            "\r\n"
+            "<PRE>Invalid date interval (missing or invalid).</PRE>\r\n"
+            "\r\n");
+}
+
+TEST_F(ValidateParametersTest, HeadingNamesIncomingForAnyOtherLog) {
+  for (const char* log : {"Incoming", "Connect", " Outgoing"}) {
+    SCOPED_TRACE(log);
+    sink_.writes.clear();
+    Request r;
+    r.log = log;
+    r.folder = "";
+    EXPECT_FALSE(Validate(r));
+    ASSERT_EQ(sink_.writes.size(), 1u);
+    EXPECT_TRUE(sink_.writes[0].starts_with(
+        "<Center><H2>VELMORA <em>Quillbox</em> Logfile viewer - Incoming "
+        "mail</H2></Center>\r\n"));
+  }
+}
+
+class LogRootTest : public ValidateParametersTest {
+ protected:
+  LogRootTest() {
+    std::filesystem::create_directories(dir_ / "root/sub");
+    std::filesystem::create_directories(dir_ / "root2");
+    std::filesystem::create_directory_symlink(dir_ / "root2",
+                                              dir_ / "root/out");
+    std::filesystem::create_directory_symlink(dir_ / "root/sub", dir_ / "in");
+  }
+  test::TempDir dir_;
+};
+
+TEST_F(LogRootTest, PathMustResolveInsideTheRoot) {
+  struct Case {
+    std::string path;
+    bool inside;
+  };
+  const Case cases[] = {
+      {dir_ / "root", true},
+      {dir_ / "root/", true},
+      {dir_ / "root/sub", true},
+      {dir_ / "root/sub/../sub", true},
+      {dir_ / "in", true},
+      {dir_ / "root/..", false},
+      {dir_ / "root/sub/../../root2", false},
+      {dir_ / "root2", false},
+      {dir_ / "root/out", false},
+      {dir_ / "root/missing", false},
+      {"/", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(IsPathInsideRoot(c.path, dir_ / "root"), c.inside);
+    EXPECT_EQ(IsPathInsideRoot(c.path, dir_ / "root/../root/"), c.inside);
+  }
+  EXPECT_FALSE(IsPathInsideRoot(dir_ / "root", dir_ / "gone"));
+  EXPECT_TRUE(IsPathInsideRoot(dir_ / "root2", "/"));
+}
+
+TEST_F(LogRootTest, RejectedPathIsReportedAfterTheFolderCheck) {
+  context_.log_root = dir_ / "root";
+  Request r;
+  r.folder = dir_ / "root/sub";
+  EXPECT_TRUE(Validate(r));
+  r.folder = dir_ / "root2";
+  r.mini = "x";
+  EXPECT_FALSE(Validate(r));
+  EXPECT_EQ(Messages(),
+            (std::vector<std::string>{"Log file path not allowed.",
+                                      "Invalid minimum message size given."}));
+  sink_.writes.clear();
+  r.folder = "";
+  r.mini = "";
+  EXPECT_FALSE(Validate(r));
+  EXPECT_EQ(Messages(),
+            std::vector<std::string>{"No path for logfiles specified."});
+}
+
+}  // namespace
+}  // namespace kvo
