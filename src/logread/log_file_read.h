@@ -11,7 +11,9 @@
 #include <string>
 
 #include "base/date.h"
+#include "logread/line_reader.h"
 #include "logread/log_line_columns.h"
+#include "logread/selection.h"
 
 namespace kvo {
 
@@ -37,25 +39,25 @@ class C_LogFileRead {
   C_LogFileRead(const C_LogFileRead&) = delete;
   C_LogFileRead& operator=(const C_LogFileRead&) = delete;
 
-  std::string P_strPathName;          // folder, without a trailing "/"
-  Date P_datRef = 0;                  // a day of the period to open
+  std::string P_strPathName;  // folder, without a trailing "/"
+  Date P_datRef = 0;          // a day of the period to open
   E_LogPeriod P_LogPeriod = PeriodDaily;
-  std::optional<Date> P_datStart;     // null: no selection at all
-  std::optional<Date> P_datEnd;       // whole day included; null: no bound
+  std::optional<Date> P_datStart;  // null: no selection at all
+  std::optional<Date> P_datEnd;    // whole day included; null: no bound
   std::string P_strPOP3AccountSel;
   std::string P_strFromSel;
   std::string P_strToSel;
   std::string P_strRoutedSel;
   std::string P_strSubjectSel;
-  int32_t P_lngSizeMini = 0;          // kilobytes; 0 or less: no bound
+  int32_t P_lngSizeMini = 0;  // kilobytes; 0 or less: no bound
   int32_t P_lngSizeMaxi = 0;
   std::string P_strIpAddr1;
   bool P_fSubnet = false;
   std::string P_strIpAddr2;
-  bool P_fTitle = false;              // the next line read is the title line
-  int32_t P_lngErrOpen = 0;           // of the last open attempt; 0 on success
+  bool P_fTitle = false;     // the next line read is the title line
+  int32_t P_lngErrOpen = 0;  // of the last open attempt; 0 on success
   std::string P_strErrOpen;
-  std::string P_strFileName;          // of the last open attempt
+  std::string P_strFileName;  // of the last open attempt
 
   // The last day the current file covers: P_datRef for a daily file, the last
   // day of its month for a monthly one; null for an invalid period.
@@ -84,7 +86,22 @@ class C_LogFileRead {
   void P_Open(bool fOpenFile);
 
  private:
-  // (private state chosen by the implementation)
+  // Opens P_strFileName; fills the error fields on failure.
+  void OpenFile();
+  void RecordOpenError(int error);
+  // Cuts `line` into the columns of the log type.
+  LogLineColumns CutColumns(std::string_view line) const;
+
+  int fd_ = -1;
+  bool open_ = false;
+  E_LogType log_type_ = static_cast<E_LogType>(0);
+  int16_t columns_ = 0;         // what P_intColumns reads; 0 while unset
+  int16_t parsed_columns_ = 0;  // fields cut from each line
+  int16_t dropped_field_ = 0;   // a field of the line that no column shows
+  ColumnMap map_;
+  bool take_it_ = false;
+  LineReader lines_;
+  Selection selection_;
 };
 
 }  // namespace kvo

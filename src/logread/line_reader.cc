@@ -1,0 +1,129 @@
+#include "logread/line_reader.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace kvo {
+
+LineReader::LineReader(size_t capacity)
+    : capacity_(std::max<size_t>(capacity, 8)),
+      lookahead_room_(std::max<size_t>(capacity_ / 64, 1)) {}
+
+void LineReader::Reset(int fd) {
+  fd_ = fd;
+  begin_ = 0;
+  end_ = 0;
+  next_cr_ = kUnknown;
+  next_lf_ = kUnknown;
+  skip_lf_ = false;
+  failed_ = false;
+}
+
+bool LineReader::NextLine(std::string_view* line) {
+  if (fd_ < 0 || failed_) return false;
+  size_t scan = begin_;  // no line end lies in begin_..scan
+  for (;;) {
+    SkipPendingLf();
+    scan = std::max(scan, begin_);
+    size_t eol = FindLineEnd(scan);
+    if (eol < end_) {
+      *line = std::string_view(buf_.get() + begin_, eol - begin_);
+      ConsumeTerminator(eol);
+      return true;
+    }
+    size_t scanned = end_ - begin_;
+    if (Fill() == 0) break;
+    scan = begin_ + scanned;
+  }
+  // The file is over for now: what is left is a last line without a line end.
+  if (failed_ || begin_ == end_) return false;
+  *line = std::string_view(buf_.get() + begin_, end_ - begin_);
+  begin_ = end_;
+  return true;
+}
+
+bool LineReader::HasMore() {
+  if (fd_ < 0 || failed_) return false;
+  for (;;) {
+    SkipPendingLf();
+    if (begin_ < end_) return true;
+    // Undecidable without moving the current line: let the next call tell.
+    if (end_ == capacity_) return true;
+    if (ReadInto(capacity_ - end_) == 0) return false;
+  }
+}
+
+size_t LineReader::FindLineEnd(size_t from) {
+  // Each byte is searched once per fill, even in a file that has only one
+  // kind of line end.
+  if (next_cr_ == kUnknown || next_cr_ < from) next_cr_ = FindByte('\r', from);
+  if (next_lf_ == kUnknown || next_lf_ < from) next_lf_ = FindByte('\n', from);
+  return std::min(next_cr_, next_lf_);
+}
+
+size_t LineReader::FindByte(char byte, size_t from) const {
+  if (from >= end_) return end_;
+  const char* base = buf_.get();
+  const void* hit = std::memchr(base + from, byte, end_ - from);
+  return hit ? static_cast<size_t>(static_cast<const char*>(hit) - base) : end_;
+}
+
+void LineReader::ConsumeTerminator(size_t eol) {
+  begin_ = eol + 1;
+  if (buf_[eol] == '\n') return;
+  if (begin_ < end_) {
+    if (buf_[begin_] == '\n') ++begin_;
+  } else {
+    skip_lf_ = true;  // its LF, if any, comes with the next read
+  }
+}
+
+void LineReader::SkipPendingLf() {
+  if (!skip_lf_ || begin_ == end_) return;
+  if (buf_[begin_] == '\n') ++begin_;
+  skip_lf_ = false;
+}
+
+size_t LineReader::Fill() {
+  size_t pending = end_ - begin_;
+  if (begin_ > 0) {
+    std::memmove(buf_.get(), buf_.get() + begin_, pending);
+    begin_ = 0;
+    end_ = pending;
+    next_cr_ = kUnknown;
+    next_lf_ = kUnknown;
+  }
+  // A line that fills most of the buffer: make room for a good read.
+  while (capacity_ - end_ < lookahead_room_ + capacity_ / 4) {
+    size_t bigger = capacity_ * 2;
+    auto grown = std::make_unique<char[]>(bigger);
+    std::memcpy(grown.get(), buf_.get(), end_);
+    buf_ = std::move(grown);
+    capacity_ = bigger;
+    lookahead_room_ = std::max<size_t>(capacity_ / 64, 1);
+  }
+  return ReadInto(capacity_ - lookahead_room_ - end_);
+}
+
+size_t LineReader::ReadInto(size_t room) {
+  if (!buf_) buf_ = std::make_unique<char[]>(capacity_);
+  ssize_t got;
+  do {
+    got = ::read(fd_, buf_.get() + end_, room);
+  } while (got < 0 && errno == EINTR);
+  if (got < 0) {
+    failed_ = true;
+    return 0;
+  }
+  end_ += static_cast<size_t>(got);
+  if (got > 0) {
+    next_cr_ = kUnknown;
+    next_lf_ = kUnknown;
+  }
+  return static_cast<size_t>(got);
+}
+
+}  // namespace kvo

@@ -1,0 +1,65 @@
+#ifndef KVO_LOGREAD_LINE_READER_H_
+#define KVO_LOGREAD_LINE_READER_H_
+
+#include <cstddef>
+#include <memory>
+#include <string_view>
+
+namespace kvo {
+
+// Cuts the lines of an open file descriptor out of one large buffer. A line
+// ends at CR, CR LF or a lone LF; the terminator is not part of the line, and
+// a last line without one is a line too. The file may grow or shrink while it
+// is read: each read takes whatever is there at that moment. Does not own the
+// descriptor.
+class LineReader {
+ public:
+  explicit LineReader(size_t capacity = kDefaultCapacity);
+  LineReader(const LineReader&) = delete;
+  LineReader& operator=(const LineReader&) = delete;
+
+  static constexpr size_t kDefaultCapacity = size_t{1} << 20;
+
+  // Starts over on `fd`, reading from its current offset.
+  void Reset(int fd);
+
+  // The next line, as a view that stays valid until the next call of NextLine
+  // or Reset. False at the end of the file or after a read error.
+  bool NextLine(std::string_view* line);
+
+  // Whether another line follows the one just returned. May read ahead, but
+  // leaves the line returned last where it is.
+  bool HasMore();
+
+ private:
+  size_t FindLineEnd(size_t from);
+  size_t FindByte(char byte, size_t from) const;
+  void ConsumeTerminator(size_t eol);
+  void SkipPendingLf();
+  // Moves the unread bytes to the front, grows the buffer when they fill it,
+  // and reads more. Returns the number of bytes read; 0 at the end or on an
+  // error (then failed_ is set).
+  size_t Fill();
+  // Reads into the free room after end_, moving nothing.
+  size_t ReadInto(size_t room);
+
+  std::unique_ptr<char[]> buf_;  // allocated by the first fill
+  size_t capacity_;
+  // Room that a fill leaves free, so that HasMore can read without moving
+  // the current line.
+  size_t lookahead_room_;
+  size_t begin_ = 0;  // first unread byte
+  size_t end_ = 0;    // one past the last byte read
+  // Positions of the next CR and LF at or after where they were searched
+  // (end_ when none); kUnknown after the buffer changed.
+  static constexpr size_t kUnknown = static_cast<size_t>(-1);
+  size_t next_cr_ = kUnknown;
+  size_t next_lf_ = kUnknown;
+  bool skip_lf_ = false;  // the last line ended in CR; an LF next belongs to it
+  bool failed_ = false;   // a read failed: the file is over
+  int fd_ = -1;
+};
+
+}  // namespace kvo
+
+#endif  // KVO_LOGREAD_LINE_READER_H_
