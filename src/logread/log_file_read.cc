@@ -31,6 +31,8 @@ constexpr std::string_view kTitleAddressHeading = "Orig. IP addr.";
 
 // The text before the next TAB of `rest`; `rest` keeps what follows it.
 std::string_view CutField(std::string_view& rest) {
+  // An empty view may have no data pointer, which memchr must not get.
+  if (rest.empty()) return {};
   const void* tab = std::memchr(rest.data(), '\t', rest.size());
   if (tab == nullptr) {
     std::string_view field = rest;

@@ -1,0 +1,105 @@
+// Log file contents and criteria through the reader: M_GetNextLine must
+// never crash, never loop, and give columns within the log's layout.
+//
+// Input: a header of criteria up to the first NUL, fields separated by \x01:
+// flags, POP3, From, To, Routed, Subject, minimum size, maximum size, first
+// address, second address; after the NUL, the file's contents.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/date.h"
+#include "base/numbers.h"
+#include "base/runtime_error.h"
+#include "logread/log_file_read.h"
+
+namespace {
+
+const std::string& Folder() {
+  static const std::string folder = [] {
+    char pattern[] = "/tmp/kvo-fuzz-XXXXXX";
+    const char* made = mkdtemp(pattern);
+    if (made == nullptr) abort();
+    return std::string(made);
+  }();
+  return folder;
+}
+
+std::vector<std::string> Fields(std::string_view header) {
+  std::vector<std::string> fields;
+  for (;;) {
+    size_t cut = header.find('\x01');
+    fields.emplace_back(header.substr(0, cut));
+    if (cut == std::string_view::npos) break;
+    header.remove_prefix(cut + 1);
+  }
+  fields.resize(10);
+  return fields;
+}
+
+int32_t Size(const std::string& text) {
+  try {
+    return kvo::StrictToInt32(text);
+  } catch (const kvo::RuntimeError&) {
+    return 0;
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  std::string_view input(reinterpret_cast<const char*>(data), size);
+  size_t cut = input.find('\0');
+  if (cut == std::string_view::npos) return 0;
+  std::vector<std::string> f = Fields(input.substr(0, cut));
+  std::string_view contents = input.substr(cut + 1);
+  unsigned flags = f[0].empty() ? 0 : static_cast<unsigned char>(f[0][0]);
+
+  kvo::C_LogFileRead reader;
+  reader.P_strPathName = Folder();
+  reader.P_LogType((flags & 1) ? kvo::LogOutgoing : kvo::LogIncoming);
+  reader.P_LogPeriod = kvo::PeriodMonthly;
+  reader.P_datRef = kvo::MakeDate(2024, 3, 1);
+  std::string path = Folder() + ((flags & 1) ? "/Outgoing2024-03.txt" : "/Incoming2024-03.txt");
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      .write(contents.data(), static_cast<std::streamsize>(contents.size()));
+
+  if (!(flags & 2)) {
+    reader.P_datStart = kvo::MakeDate(2024, 3, 1);
+    reader.P_datEnd = kvo::MakeDate(2024, 3, 31);
+  }
+  reader.P_strPOP3AccountSel = f[1];
+  reader.P_strFromSel = f[2];
+  reader.P_strToSel = f[3];
+  reader.P_strRoutedSel = f[4];
+  reader.P_strSubjectSel = f[5];
+  reader.P_lngSizeMini = Size(f[6]);
+  reader.P_lngSizeMaxi = Size(f[7]);
+  reader.P_strIpAddr1 = f[8];
+  reader.P_strIpAddr2 = f[9];
+  reader.P_fSubnet = (flags & 4) != 0;
+  reader.P_fTitle = (flags & 8) != 0;
+
+  reader.P_Open(true);
+  if (!reader.P_Open()) __builtin_trap();
+  bool eof = false;
+  size_t lines = 0;
+  while (auto columns = reader.M_GetNextLine(eof)) {
+    if (columns->size() != reader.P_intColumns()) __builtin_trap();
+    for (int i = 1; i <= columns->size(); ++i) {
+      if ((*columns)[i].size() > contents.size() && (*columns)[i] != "Orig. IP addr.") {
+        __builtin_trap();
+      }
+    }
+    reader.P_fTitle = false;
+    if (eof || ++lines > contents.size() + 1) break;
+  }
+  reader.P_Open(false);
+  return 0;
+}
