@@ -105,7 +105,8 @@ uint32_t InetAddr(std::string_view text) {
   if (text.find('\0') != std::string_view::npos) return INADDR_NONE;
   char small[64];
   if (text.size() < sizeof small) {
-    std::memcpy(small, text.data(), text.size());
+    // An empty view may carry no data pointer, which memcpy must not get.
+    if (!text.empty()) std::memcpy(small, text.data(), text.size());
     small[text.size()] = '\0';
     return ::inet_addr(small);
   }

@@ -135,5 +135,13 @@ TEST(InetAddrTest, PosixRules) {
   }
 }
 
+// An empty column may be a view without any data pointer (found by fuzzing).
+TEST(InetAddrTest, ViewWithoutData) {
+  const std::string_view nothing;
+  EXPECT_EQ(InetAddr(nothing), 0xffffffffu);
+  EXPECT_FALSE(IsValidIpAddress(nothing));
+  EXPECT_FALSE(IsIpInRange(nothing, nothing, nothing));
+}
+
 }  // namespace
 }  // namespace kvo
