@@ -7,6 +7,8 @@
 #include <cmath>
 #include <string>
 
+#include "support/scoped_locale.h"
+
 namespace kvo {
 namespace {
 
@@ -100,21 +102,8 @@ TEST(ParseDateTimeTest, IsFastOnTheUsualLayout) {
   EXPECT_LT(ms.count(), 5000);
 }
 
-// Switches LC_TIME for one test and restores it.
-class TimeLocale {
- public:
-  TimeLocale() : saved_(std::setlocale(LC_TIME, nullptr)) {}
-  ~TimeLocale() { std::setlocale(LC_TIME, saved_.c_str()); }
-  bool Use(const char* name) {
-    return std::setlocale(LC_TIME, name) != nullptr;
-  }
-
- private:
-  std::string saved_;
-};
-
 TEST(LocaleDayMonthOrderTest, FollowsTheLocaleDateFormat) {
-  TimeLocale locale;
+  kvo::test::ScopedLocale locale(LC_TIME);
   ASSERT_TRUE(locale.Use("C"));
   EXPECT_EQ(LocaleDayMonthOrder(), kMonth);
   if (locale.Use("en_US.UTF-8")) {

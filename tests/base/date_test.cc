@@ -5,6 +5,8 @@
 #include <clocale>
 #include <string>
 
+#include "support/scoped_locale.h"
+
 namespace kvo {
 namespace {
 
@@ -105,21 +107,8 @@ TEST(DateTest, FormatsDates) {
   EXPECT_EQ(FormatYmd(MakeDate(987, 1, 2)), "0987-01-02");
 }
 
-// Switches LC_TIME for one test and restores it.
-class TimeLocale {
- public:
-  TimeLocale() : saved_(std::setlocale(LC_TIME, nullptr)) {}
-  ~TimeLocale() { std::setlocale(LC_TIME, saved_.c_str()); }
-  bool Use(const char* name) {
-    return std::setlocale(LC_TIME, name) != nullptr;
-  }
-
- private:
-  std::string saved_;
-};
-
 TEST(DateTest, FormatsShortDatesInTheLocale) {
-  TimeLocale locale;
+  kvo::test::ScopedLocale locale(LC_TIME);
   Date date = MakeDate(2024, 3, 5);
   ASSERT_TRUE(locale.Use("C"));
   EXPECT_EQ(FormatShortDate(date), "2024-03-05");

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "support/scoped_locale.h"
 #include "support/test_support.h"
 
 namespace kvo {
@@ -153,32 +154,12 @@ TEST(Fixed4Test, OverflowsOutsideItsRange) {
   EXPECT_EQ((Fixed4::FromUnits(3) * 4 + Fixed4::FromUnits(1)).units(), 13);
 }
 
-// Switches LC_NUMERIC for one test and restores it.
-class NumericLocale {
- public:
-  NumericLocale() : saved_(std::setlocale(LC_NUMERIC, nullptr)) {}
-  ~NumericLocale() { std::setlocale(LC_NUMERIC, saved_.c_str()); }
-  // Tries locales whose decimal separator is ","; false when none is installed.
-  bool UseCommaLocale() {
-    for (const char* name :
-         {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8",
-          "nl_NL.UTF-8", "es_ES.UTF-8"}) {
-      if (std::setlocale(LC_NUMERIC, name) != nullptr &&
-          LocaleDecimalSeparator() == ',') {
-        return true;
-      }
-    }
-    return false;
-  }
-
- private:
-  std::string saved_;
-};
-
 TEST(StrictConversionTest, UsesTheLocaleDecimalSeparator) {
-  NumericLocale locale;
+  kvo::test::ScopedLocale locale(LC_NUMERIC);
   EXPECT_EQ(LocaleDecimalSeparator(), '.');
-  if (!locale.UseCommaLocale()) {
+  if (!locale.UseAny(
+          {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"}) ||
+      LocaleDecimalSeparator() != ',') {
     GTEST_SKIP() << "no locale with a decimal comma is installed";
   }
   EXPECT_DOUBLE_EQ(StrictToDouble("1,5"), 1.5);

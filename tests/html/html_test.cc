@@ -10,6 +10,7 @@
 
 #include "logread/log_file_read.h"
 #include "logread/log_line_columns.h"
+#include "support/scoped_locale.h"
 #include "support/test_support.h"
 
 namespace kvo {
@@ -188,14 +189,12 @@ TEST(FormatSizeTest, Table) {
 }
 
 TEST(FormatSizeTest, UsesTheLocaleSeparator) {
-  if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+  kvo::test::ScopedLocale locale(LC_NUMERIC);
+  if (!locale.Use("de_DE.UTF-8")) {
     GTEST_SKIP() << "no German locale on this machine";
   }
-  const std::string shown = FormatSize("1536");
-  const std::string mega = FormatSize("5000000");
-  std::setlocale(LC_ALL, "C");
-  EXPECT_EQ(shown, "1,5 kb");
-  EXPECT_EQ(mega, "4,8 Mb");
+  EXPECT_EQ(FormatSize("1536"), "1,5 kb");
+  EXPECT_EQ(FormatSize("5000000"), "4,8 Mb");
 }
 
 TEST(EscapeTest, Table) {
