@@ -9,8 +9,11 @@
 
 namespace {
 
-constexpr std::pair<std::string_view, char> kEntities[] = {
-    {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&#39;", '\''}};
+constexpr std::pair<std::string_view, char> kEntities[] = {{"&amp;", '&'},
+                                                           {"&lt;", '<'},
+                                                           {"&gt;", '>'},
+                                                           {"&quot;", '"'},
+                                                           {"&#39;", '\''}};
 
 }  // namespace
 

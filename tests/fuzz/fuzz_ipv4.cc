@@ -5,16 +5,11 @@
 #include <string_view>
 
 #include "base/runtime_error.h"
+#include "fuzz/split_input.h"
 #include "net/ipv4.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string_view input(reinterpret_cast<const char*>(data), size);
-  std::string_view parts[3];
-  for (auto& part : parts) {
-    size_t cut = input.find('\n');
-    part = input.substr(0, cut);
-    input = cut == std::string_view::npos ? "" : input.substr(cut + 1);
-  }
+  auto parts = kvo::fuzz::SplitInput<3>(data, size);
   kvo::IsValidIpAddress(parts[0]);
   kvo::IsIpInRange(parts[0], parts[1], parts[2]);
   kvo::InetAddr(parts[2]);
@@ -22,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     kvo::IsIpInSubnet(parts[0], parts[1], parts[2]);
   } catch (const kvo::RuntimeError& error) {
     int n = error.number();
-    if (n != kvo::kErrSubscript && n != kvo::kErrTypeMismatch && n != kvo::kErrOverflow) {
+    if (n != kvo::kErrSubscript && n != kvo::kErrTypeMismatch &&
+        n != kvo::kErrOverflow) {
       __builtin_trap();
     }
   }

@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   reader.P_LogType((flags & 1) ? kvo::LogOutgoing : kvo::LogIncoming);
   reader.P_LogPeriod = kvo::PeriodMonthly;
   reader.P_datRef = kvo::MakeDate(2024, 3, 1);
-  std::string path = Folder() + ((flags & 1) ? "/Outgoing2024-03.txt" : "/Incoming2024-03.txt");
+  std::string path = Folder() + ((flags & 1) ? "/Outgoing2024-03.txt"
+                                             : "/Incoming2024-03.txt");
   std::ofstream(path, std::ios::binary | std::ios::trunc)
       .write(contents.data(), static_cast<std::streamsize>(contents.size()));
 
@@ -93,7 +94,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   while (auto columns = reader.M_GetNextLine(eof)) {
     if (columns->size() != reader.P_intColumns()) __builtin_trap();
     for (int i = 1; i <= columns->size(); ++i) {
-      if ((*columns)[i].size() > contents.size() && (*columns)[i] != "Orig. IP addr.") {
+      if ((*columns)[i].size() > contents.size() &&
+          (*columns)[i] != "Orig. IP addr.") {
         __builtin_trap();
       }
     }

@@ -5,21 +5,17 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz/split_input.h"
 #include "viewer/validate.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string_view input(reinterpret_cast<const char*>(data), size);
-  std::string_view parts[3];
-  for (auto& part : parts) {
-    size_t cut = input.find('\n');
-    part = input.substr(0, cut);
-    input = cut == std::string_view::npos ? "" : input.substr(cut + 1);
-  }
+  auto parts = kvo::fuzz::SplitInput<3>(data, size);
   bool empty = false;
   std::string errors;
   kvo::ValidateDate(parts[0], parts[1], parts[2], empty, errors);
   // The only markup in a message is its closing "<br>".
-  for (size_t at = errors.find('<'); at != std::string::npos; at = errors.find('<', at + 1)) {
+  for (size_t at = errors.find('<'); at != std::string::npos;
+       at = errors.find('<', at + 1)) {
     if (errors.compare(at, 6, "<br>\r\n") != 0) __builtin_trap();
   }
   return 0;

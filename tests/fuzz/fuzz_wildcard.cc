@@ -7,12 +7,10 @@
 
 #include "base/runtime_error.h"
 #include "base/wildcard.h"
+#include "fuzz/split_input.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  std::string_view input(reinterpret_cast<const char*>(data), size);
-  size_t cut = input.find('\n');
-  std::string_view criterion = input.substr(0, cut);
-  std::string_view text = cut == std::string_view::npos ? "" : input.substr(cut + 1);
+  auto [criterion, text] = kvo::fuzz::SplitInput<2>(data, size);
   try {
     auto contains = kvo::WildcardPattern::Containing(criterion);
     kvo::WildcardPattern general("*" + std::string(criterion) + "*");

@@ -28,25 +28,28 @@ TEST(GrowingLogTest, ListingsWhileTheGatewayAppends) {
     int fd = open(path.c_str(), O_WRONLY | O_APPEND);
     ASSERT_GE(fd, 0);
     for (int seq = 0; seq < 30000 && !stop; ++seq) {
-      std::string line = IncomingLine(1 + seq % 28, "seq=" + std::to_string(seq) + ";");
+      std::string line =
+          IncomingLine(1 + seq % 28, "seq=" + std::to_string(seq) + ";");
       // Half a line first, so that readers also meet unfinished lines.
       size_t half = line.size() / 2;
       ASSERT_EQ(write(fd, line.data(), half), static_cast<ssize_t>(half));
       ASSERT_EQ(write(fd, line.data() + half, line.size() - half),
                 static_cast<ssize_t>(line.size() - half));
       complete_lines = seq + 1;
-      if (seq % 50 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      if (seq % 50 == 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     close(fd);
   });
 
   int listings = 0;
   for (auto started = std::chrono::steady_clock::now();
-       std::chrono::steady_clock::now() - started < std::chrono::seconds(3) || listings < 5;
+       std::chrono::steady_clock::now() - started < std::chrono::seconds(3) ||
+       listings < 5;
        ++listings) {
     int complete_before = complete_lines;
-    ProgramResult result = RunProgram(ViewerExecutable(),
-                                      MarchRequest(folder.str(), "&MaxLines=1000000"));
+    ProgramResult result = RunProgram(
+        ViewerExecutable(), MarchRequest(folder.str(), "&MaxLines=1000000"));
     ASSERT_EQ(result.status, 0) << result.err;
     ASSERT_NE(result.out.find("<P class=\"About\">"), std::string::npos);
     std::set<int> seen;
@@ -56,12 +59,14 @@ TEST(GrowingLogTest, ListingsWhileTheGatewayAppends) {
       size_t end = result.out.find(';', at);
       if (end == std::string::npos) break;
       int seq = std::stoi(result.out.substr(at + 4, end - at - 4));
-      ASSERT_GT(seq, previous) << "line " << seq << " shown twice or out of order";
+      ASSERT_GT(seq, previous)
+          << "line " << seq << " shown twice or out of order";
       previous = seq;
       seen.insert(seq);
     }
     for (int seq = 0; seq < complete_before; ++seq) {
-      ASSERT_TRUE(seen.count(seq)) << "line " << seq << " was complete before the listing";
+      ASSERT_TRUE(seen.count(seq))
+          << "line " << seq << " was complete before the listing";
     }
   }
   stop = true;

@@ -36,7 +36,8 @@ std::string UrlEncode(const std::string& text) {
 
 bool EndsWithAboutLine(const std::string& page) {
   size_t at = page.rfind(kAboutLinePrefix);
-  return at != std::string::npos && page.compare(page.size() - 6, 6, "</p>\r\n") == 0;
+  return at != std::string::npos &&
+         page.compare(page.size() - 6, 6, "</p>\r\n") == 0;
 }
 
 class HostileRequestTest : public ::testing::Test {
@@ -50,7 +51,8 @@ class HostileRequestTest : public ::testing::Test {
               kIncomingTitle + IncomingLine(5, "SENTINEL-OUTSIDE"));
   }
 
-  ProgramResult Run(std::map<std::string, std::string> env, const std::string& input = "") {
+  ProgramResult Run(std::map<std::string, std::string> env,
+                    const std::string& input = "") {
     env["KVO_LOG_ROOT"] = root_.str();
     ProgramResult result = RunProgram(ViewerExecutable(), env, input);
     EXPECT_EQ(result.status, 0) << result.err;
@@ -72,25 +74,31 @@ TEST_F(HostileRequestTest, MarkupInEchoedParametersArrivesEncoded) {
     std::map<std::string, std::string> env;
   };
   std::vector<Case> cases;
-  for (std::string field : {"POP3AccountSelection", "FromSelection", "ToSelection",
-                            "RoutedSelection", "SubjectSelection"}) {
+  for (std::string field :
+       {"POP3AccountSelection", "FromSelection", "ToSelection",
+        "RoutedSelection", "SubjectSelection"}) {
     cases.push_back({field, MarchRequest(folder, "&" + field + "=" + encoded)});
   }
   cases.push_back({"Log", MarchRequest(folder)});
   cases.back().env["QUERY_STRING"] =
-      "Log=" + encoded + "&LogFilePath=" + folder + "&DateLoDay=1&DateLoMonth=3&DateLoYear=2024";
-  for (std::string field : {"DateLoDay", "DateLoMonth", "DateLoYear", "DateHiDay"}) {
+      "Log=" + encoded + "&LogFilePath=" + folder +
+      "&DateLoDay=1&DateLoMonth=3&DateLoYear=2024";
+  for (std::string field :
+       {"DateLoDay", "DateLoMonth", "DateLoYear", "DateHiDay"}) {
     cases.push_back({field, MarchRequest(folder, "&" + field + "=" + encoded)});
   }
   cases.push_back({"IpAddress", MarchRequest(folder, "&IpAddress=" + encoded)});
-  cases.push_back({"IpAddress2OrSubnetMask",
-                   MarchRequest(folder, "&IpAddress=10.0.0.1&IpAddress2OrSubnetMask=" + encoded)});
+  cases.push_back(
+      {"IpAddress2OrSubnetMask",
+       MarchRequest(folder,
+                    "&IpAddress=10.0.0.1&IpAddress2OrSubnetMask=" + encoded)});
   cases.push_back({"LogFilePath", MarchRequest(folder + "/" + encoded)});
   cases.push_back({"SCRIPT_NAME", MarchRequest(folder)});
   cases.back().env["SCRIPT_NAME"] = "/cgi-bin/" + payload;
   cases.back().env["QUERY_STRING"] = "Log=nothing";
   cases.push_back({"HTTP_REFERER", MarchRequest(folder)});
-  cases.back().env["HTTP_REFERER"] = "http://evil.example/" + payload + "/form.html";
+  cases.back().env["HTTP_REFERER"] =
+      "http://evil.example/" + payload + "/form.html";
   cases.push_back({"MaxLines", MarchRequest(folder, "&MaxLines=" + encoded)});
 
   for (const Case& c : cases) {
@@ -105,12 +113,15 @@ TEST_F(HostileRequestTest, MarkupInEchoedParametersArrivesEncoded) {
 TEST_F(HostileRequestTest, LogFilePathNeverLeavesTheRoot) {
   fs::create_directory_symlink(outside_ / "logs", root_ / "link-out");
   const std::string inside = root_ / "logs";
-  const std::string long_path = inside + "/" + std::string(3000, 'a') + std::string(3000, '/');
+  const std::string long_path =
+      inside + "/" + std::string(3000, 'a') + std::string(3000, '/');
   std::vector<std::pair<std::string, std::string>> paths = {
-      {"dot-dot", UrlEncode(inside + "/../../" + outside_.path().filename().string() + "/logs")},
+      {"dot-dot", UrlEncode(inside + "/../../" +
+                            outside_.path().filename().string() + "/logs")},
       {"absolute outside", UrlEncode(outside_ / "logs")},
       {"symbolic link", UrlEncode(root_ / "link-out")},
-      {"NUL inside", UrlEncode(inside) + "%00/../../" + UrlEncode(outside_ / "logs")},
+      {"NUL inside",
+       UrlEncode(inside) + "%00/../../" + UrlEncode(outside_ / "logs")},
       {"NUL then outside", UrlEncode(outside_ / "logs") + "%00"},
       {"very long", UrlEncode(long_path)},
       {"root itself via dot-dot", UrlEncode(inside + "/..")},
@@ -118,18 +129,21 @@ TEST_F(HostileRequestTest, LogFilePathNeverLeavesTheRoot) {
   for (const auto& [name, path] : paths) {
     SCOPED_TRACE(name);
     auto env = MarchRequest("", "");
-    env["QUERY_STRING"] = "Log=Incoming&LogFilePath=" + path +
-                          "&DateLoDay=1&DateLoMonth=3&DateLoYear=2024&DateHiDay=31&DateHiMonth=3"
-                          "&DateHiYear=2024";
+    env["QUERY_STRING"] =
+        "Log=Incoming&LogFilePath=" + path +
+        "&DateLoDay=1&DateLoMonth=3&DateLoYear=2024&DateHiDay=31&DateHiMonth=3"
+        "&DateHiYear=2024";
     ProgramResult result = Run(env);
     EXPECT_EQ(result.out.find("SENTINEL-OUTSIDE"), std::string::npos);
   }
   ProgramResult allowed = Run(MarchRequest(inside));
-  EXPECT_NE(allowed.out.find("inside the root"), std::string::npos) << allowed.out;
+  EXPECT_NE(allowed.out.find("inside the root"), std::string::npos)
+      << allowed.out;
 }
 
 TEST_F(HostileRequestTest, ContentLengthMismatches) {
-  const std::string body = MarchRequest(root_ / "logs")["QUERY_STRING"] + "&FromSelection=someone";
+  const std::string body =
+      MarchRequest(root_ / "logs")["QUERY_STRING"] + "&FromSelection=someone";
   auto post = [&](const std::string& length) {
     auto env = MarchRequest("");
     env.erase("QUERY_STRING");
@@ -140,8 +154,8 @@ TEST_F(HostileRequestTest, ContentLengthMismatches) {
   struct Case {
     std::string name;
     std::string length;
-    bool full_page;        // the listing with the criteria
-    bool internal_error;   // the 500 page
+    bool full_page;       // the listing with the criteria
+    bool internal_error;  // the 500 page
   };
   const std::string size = std::to_string(body.size());
   const Case cases[] = {
@@ -156,8 +170,10 @@ TEST_F(HostileRequestTest, ContentLengthMismatches) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ProgramResult result = Run(post(c.length), body);
-    EXPECT_EQ(result.out.find("inside the root") != std::string::npos, c.full_page);
-    EXPECT_EQ(result.out.rfind("HTTP/1.0 500 Internal Error", 0) == 0, c.internal_error)
+    EXPECT_EQ(result.out.find("inside the root") != std::string::npos,
+              c.full_page);
+    EXPECT_EQ(result.out.rfind("HTTP/1.0 500 Internal Error", 0) == 0,
+              c.internal_error)
         << result.out.substr(0, 200);
     if (!c.internal_error) {
       EXPECT_EQ(result.out.rfind("HTTP/1.0 200 OK\r\n", 0), 0u);
@@ -180,8 +196,8 @@ TEST_F(HostileRequestTest, BodyArrivingInSlowPieces) {
     dup2(out[1], 1);
     close(in[1]);
     close(out[0]);
-    char* envp[] = {const_cast<char*>("REQUEST_METHOD=POST"), length.data(), root.data(),
-                    const_cast<char*>("LC_ALL=C"), nullptr};
+    char* envp[] = {const_cast<char*>("REQUEST_METHOD=POST"), length.data(),
+                    root.data(), const_cast<char*>("LC_ALL=C"), nullptr};
     std::string program = ViewerExecutable();
     char* argv[] = {program.data(), nullptr};
     execve(program.c_str(), argv, envp);
@@ -192,14 +208,16 @@ TEST_F(HostileRequestTest, BodyArrivingInSlowPieces) {
   std::thread writer([&] {
     for (size_t at = 0; at < body.size(); at += 16) {
       std::string piece = body.substr(at, 16);
-      ASSERT_EQ(write(in[1], piece.data(), piece.size()), static_cast<ssize_t>(piece.size()));
+      ASSERT_EQ(write(in[1], piece.data(), piece.size()),
+                static_cast<ssize_t>(piece.size()));
       usleep(20000);
     }
     close(in[1]);
   });
   std::string page;
   char buffer[4096];
-  for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;) page.append(buffer, n);
+  for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
+    page.append(buffer, n);
   writer.join();
   close(out[0]);
   int status = 0;
@@ -252,12 +270,15 @@ TEST_F(HostileRequestTest, HugeLinesAndFilesWithoutLineEnds) {
     std::string expected;  // a text the page must show
   };
   const Case cases[] = {
-      {"a line of 10 MB", kIncomingTitle + IncomingLine(5, std::string(10 << 20, 'S')) +
-                              IncomingLine(6, "after the long line"),
+      {"a line of 10 MB",
+       kIncomingTitle + IncomingLine(5, std::string(10 << 20, 'S')) +
+           IncomingLine(6, "after the long line"),
        "after the long line"},
       {"no line end at all", std::string(1 << 20, 'x'), "<table"},
       {"only line ends", std::string(100000, '\n'), "<table"},
-      {"NUL bytes", kIncomingTitle + std::string(1000, '\0') + "\r\n" + IncomingLine(7, "after NULs"),
+      {"NUL bytes",
+       kIncomingTitle + std::string(1000, '\0') + "\r\n" +
+           IncomingLine(7, "after NULs"),
        "after NULs"},
   };
   for (const Case& c : cases) {

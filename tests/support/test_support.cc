@@ -99,7 +99,8 @@ ProgramResult RunProgram(const std::string& program,
     throw std::runtime_error("pipe failed");
   }
   std::vector<std::string> env_strings;
-  for (const auto& [name, value] : env) env_strings.push_back(name + "=" + value);
+  for (const auto& [name, value] : env)
+    env_strings.push_back(name + "=" + value);
   std::vector<char*> envp;
   for (auto& s : env_strings) envp.push_back(s.data());
   envp.push_back(nullptr);
@@ -147,13 +148,13 @@ ProgramResult RunProgram(const std::string& program,
     usleep(500);
   }
   result.max_rss_kb = usage.ru_maxrss;
-  result.seconds = std::chrono::duration<double>(
-                       std::chrono::steady_clock::now() - started)
-                       .count();
+  result.seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started)
+          .count();
   if (kind == OutputKind::kFile) result.out = ReadFile(output_path);
   result.err = ReadFile(error_path);
-  result.status = WIFEXITED(status) ? WEXITSTATUS(status)
-                                    : 128 + WTERMSIG(status);
+  result.status =
+      WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   if (timed_out) result.status = -1;
   return result;
 }

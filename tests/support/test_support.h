@@ -34,9 +34,9 @@ void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 
 struct ProgramResult {
-  std::string out;   // standard output, byte for byte
-  std::string err;   // standard error
-  int status = -1;   // exit status, or 128 + signal; -1 after a time-out
+  std::string out;      // standard output, byte for byte
+  std::string err;      // standard error
+  int status = -1;      // exit status, or 128 + signal; -1 after a time-out
   long max_rss_kb = 0;  // peak resident memory of the program
   double seconds = 0;   // wall-clock time of the run
 };
@@ -67,14 +67,14 @@ std::vector<std::string> SplitCrLf(const std::string& text);
 }  // namespace kvo::test
 
 // Expects `statement` to throw kvo::RuntimeError with number `number`.
-#define EXPECT_RUNTIME_ERROR(statement, expected_number)                  \
-  do {                                                                   \
-    try {                                                                \
-      statement;                                                         \
-      ADD_FAILURE() << "no RuntimeError from: " #statement;             \
-    } catch (const ::kvo::RuntimeError& error) {                         \
-      EXPECT_EQ(error.number(), (expected_number)) << #statement;        \
-    }                                                                    \
+#define EXPECT_RUNTIME_ERROR(statement, expected_number)          \
+  do {                                                            \
+    try {                                                         \
+      statement;                                                  \
+      ADD_FAILURE() << "no RuntimeError from: " #statement;       \
+    } catch (const ::kvo::RuntimeError& error) {                  \
+      EXPECT_EQ(error.number(), (expected_number)) << #statement; \
+    }                                                             \
   } while (0)
 
 #endif  // KVO_TESTS_SUPPORT_TEST_SUPPORT_H_
