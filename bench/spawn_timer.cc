@@ -19,14 +19,16 @@ extern char** environ;
 
 int main(int argc, char** argv) {
   if (argc < 4) {
-    std::fprintf(stderr, "usage: %s RUNS OUTPUT-FILE PROGRAM [ARGS...]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s RUNS OUTPUT-FILE PROGRAM [ARGS...]\n",
+                 argv[0]);
     return 2;
   }
   int runs = std::atoi(argv[1]);
   for (int run = 0; run < runs; ++run) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, argv[2], O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, argv[2],
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     auto started = std::chrono::steady_clock::now();
     pid_t pid = 0;
@@ -37,7 +39,8 @@ int main(int argc, char** argv) {
     int status = 0;
     rusage usage{};
     wait4(pid, &status, 0, &usage);
-    double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+    double ms = std::chrono::duration<double, std::milli>(
+                    std::chrono::steady_clock::now() - started)
                     .count();
     posix_spawn_file_actions_destroy(&actions);
     std::printf("%.4f %ld\n", ms, usage.ru_maxrss);
