@@ -1,11 +1,19 @@
 #include "gateway/process_io.h"
 
 #include <errno.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <cstdlib>
 
 namespace kvo {
+
+void ByteSink::WriteBoth(std::string_view first, std::string_view second) {
+  std::string joined;
+  joined.reserve(first.size() + second.size());
+  joined.append(first).append(second);
+  Write(joined);
+}
 
 std::string ProcessEnvironment::Get(const char* name) const {
   const char* value = std::getenv(name);
@@ -29,6 +37,24 @@ void FdSink::Write(std::string_view bytes) {
     if (put <= 0) return;
     bytes.remove_prefix(static_cast<size_t>(put));
   }
+}
+
+void FdSink::WriteBoth(std::string_view first, std::string_view second) {
+  while (!first.empty()) {
+    iovec parts[2] = {{const_cast<char*>(first.data()), first.size()},
+                      {const_cast<char*>(second.data()), second.size()}};
+    ssize_t put = ::writev(fd_, parts, 2);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return;  // as in Write: the output has gone away
+    size_t done = static_cast<size_t>(put);
+    if (done >= first.size()) {
+      second.remove_prefix(done - first.size());
+      first = {};
+    } else {
+      first.remove_prefix(done);
+    }
+  }
+  Write(second);
 }
 
 // Both fail harmlessly (ESPIPE, EINVAL) when standard output is a pipe.

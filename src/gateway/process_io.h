@@ -30,6 +30,9 @@ class ByteSink {
   virtual ~ByteSink() = default;
   // Writes every byte, or as many as the receiver takes before it goes away.
   virtual void Write(std::string_view bytes) = 0;
+  // Writes `first` and then `second` as one write, like Write of the two
+  // joined; a sink that can gather two buffers saves the joining copy.
+  virtual void WriteBoth(std::string_view first, std::string_view second);
   // Moves the write position to the start (a no-op where that cannot be done,
   // such as on a pipe).
   virtual void Rewind() = 0;
@@ -56,6 +59,8 @@ class FdSink final : public ByteSink {
  public:
   explicit FdSink(int fd) : fd_(fd) {}
   void Write(std::string_view bytes) override;  // repeats partial writes
+  void WriteBoth(std::string_view first,
+                 std::string_view second) override;  // writev
   void Rewind() override;                        // lseek(fd, 0, SEEK_SET)
   void TruncateHere() override;                  // ftruncate at the offset
 

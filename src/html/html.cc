@@ -1,5 +1,6 @@
 #include "html/html.h"
 
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <string>
@@ -56,19 +57,31 @@ const CellRule& RuleFor(bool incoming, bool header, int index) {
   return kDataCell;
 }
 
+// Bytes that AppendEscaped replaces: 1 for the angle brackets, 2 for "/"
+// where slashes become blanks.
+constexpr std::array<unsigned char, 256> MakeSpecialBytes() {
+  std::array<unsigned char, 256> special{};
+  special['<'] = special['>'] = 1;
+  special['/'] = 2;
+  return special;
+}
+constexpr std::array<unsigned char, 256> kSpecialBytes = MakeSpecialBytes();
+
+// Copies the runs between replaced bytes in one piece each.
 void AppendEscaped(std::string& out, std::string_view text,
                    bool slashes_to_blanks) {
-  for (char c : text) {
-    if (c == '<') {
-      out += "&lt;";
-    } else if (c == '>') {
-      out += "&gt;";
-    } else if (c == '/' && slashes_to_blanks) {
-      out += ' ';
-    } else {
-      out += c;
+  const unsigned char replaced = slashes_to_blanks ? 3 : 1;
+  size_t run = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if ((kSpecialBytes[static_cast<unsigned char>(c)] & replaced) == 0) {
+      continue;
     }
+    out.append(text.data() + run, i - run);
+    out += c == '<' ? "&lt;" : c == '>' ? "&gt;" : " ";
+    run = i + 1;
   }
+  out.append(text.data() + run, text.size() - run);
 }
 
 void AppendDecimal(std::string& out, int64_t value) {
@@ -105,24 +118,51 @@ void AppendSize(std::string& out, std::string_view text, bool escape) {
   out += bytes < kMega ? " kb" : " Mb";
 }
 
-void AppendCell(std::string& out, const CellRule& rule,
-                std::string_view class_word, int index, std::string_view text) {
-  out += "    ";
-  out += rule.prefix;
-  out += class_word;
-  AppendDecimal(out, index);
-  out += "\">";
-  out += rule.after_class;
+// A cell's opening tag and its closing tag with the line end, built once
+// from the rules for every log kind, row kind and cell number.
+struct CellMarkup {
+  std::string opening;
+  std::string closing;
+  CellText text = CellText::kPlain;
+};
+
+const CellMarkup& MarkupFor(bool incoming, bool header, int index) {
+  constexpr int kCells = LogLineColumns::kMaxColumns;
+  static const std::array<CellMarkup, 4 * kCells> table = [] {
+    std::array<CellMarkup, 4 * kCells> markup;
+    for (int kind = 0; kind < 4; ++kind) {
+      const bool in = kind & 1;
+      const bool head = kind & 2;
+      std::string_view word = in ? (head ? "IncColumnH" : "IncColumn")
+                                 : (head ? "OutColumnH" : "OutColumn");
+      for (int i = 1; i <= kCells; ++i) {
+        const CellRule& rule = RuleFor(in, head, i);
+        CellMarkup& cell = markup[static_cast<size_t>(kind * kCells + i - 1)];
+        cell.opening.append("    ").append(rule.prefix).append(word);
+        AppendDecimal(cell.opening, i);
+        cell.opening.append("\">").append(rule.after_class);
+        cell.closing.append(rule.closing).append(kCrLf);
+        cell.text = rule.text;
+      }
+    }
+    return markup;
+  }();
+  const int kind = (incoming ? 1 : 0) + (header ? 2 : 0);
+  return table[static_cast<size_t>(kind * kCells + index - 1)];
+}
+
+void AppendCell(std::string& out, const CellMarkup& markup,
+                std::string_view text) {
+  out += markup.opening;
   // Neither transformation turns a non-empty text into an empty one.
   if (text.empty()) {
     out += "&nbsp;";
-  } else if (rule.text == CellText::kSize) {
+  } else if (markup.text == CellText::kSize) {
     AppendSize(out, text, true);
   } else {
-    AppendEscaped(out, text, rule.text == CellText::kSlashesToBlanks);
+    AppendEscaped(out, text, markup.text == CellText::kSlashesToBlanks);
   }
-  out += rule.closing;
-  out += kCrLf;
+  out += markup.closing;
 }
 
 }  // namespace
@@ -130,19 +170,11 @@ void AppendCell(std::string& out, const CellRule& rule,
 void AppendTableRow(std::string& out, int32_t log_type,
                     const LogLineColumns& row, bool header) {
   const bool incoming = log_type == LogIncoming;
-  std::string_view class_word;
-  if (incoming) {
-    class_word = header ? "IncColumnH" : "IncColumn";
-  } else {
-    class_word = header ? "OutColumnH" : "OutColumn";
-  }
-  out += "  <TR>";
-  out += kCrLf;
+  out += "  <TR>\r\n";
   for (int16_t i = 1; i <= row.size(); ++i) {
-    AppendCell(out, RuleFor(incoming, header, i), class_word, i, row[i]);
+    AppendCell(out, MarkupFor(incoming, header, i), row[i]);
   }
-  out += "  </TR>";
-  out += kCrLf;
+  out += "  </TR>\r\n";
 }
 
 std::string MakeTableRow(int32_t log_type, const LogLineColumns& row,

@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/literal_finder.h"
+
 namespace kvo {
 
 LineReader::LineReader(size_t capacity)
@@ -56,6 +58,46 @@ bool LineReader::HasMore() {
   }
 }
 
+bool LineReader::SkipToLineContaining(const LiteralFinder& finder) {
+  if (fd_ < 0 || failed_) return false;
+  size_t scan = begin_;  // no occurrence starts in begin_..scan
+  for (;;) {
+    SkipPendingLf();
+    scan = std::max(scan, begin_);
+    if (scan < end_) {
+      const char* base = buf_.get();
+      const char* hit = finder.Find(base + scan, base + end_);
+      if (hit != nullptr) {
+        MoveToLineStart(static_cast<size_t>(hit - base));
+        return true;
+      }
+    }
+    // Only the last, unfinished line can still hold an occurrence that the
+    // next read completes.
+    MoveToLineStart(end_);
+    size_t kept = end_ - begin_;
+    size_t recheck = std::min(kept, finder.size());
+    if (Fill() == 0) break;
+    scan = begin_ + kept - recheck;
+  }
+  begin_ = end_;
+  return false;
+}
+
+void LineReader::MoveToLineStart(size_t before) {
+  // Lines are short: a backward walk finds the line end before a hit
+  // sooner than two searches that each may run far back.
+  for (size_t pos = before; pos > begin_; --pos) {
+    char c = buf_[pos - 1];
+    if (c == '\r' || c == '\n') {
+      // A CR's LF may follow (even as the first byte of the next read).
+      skip_lf_ = c == '\r';
+      begin_ = pos;
+      return;
+    }
+  }
+}
+
 size_t LineReader::FindLineEnd(size_t from) {
   // Each byte is searched once per fill, even in a file that has only one
   // kind of line end.
@@ -99,7 +141,7 @@ size_t LineReader::Fill() {
   // A line that fills most of the buffer: make room for a good read.
   while (capacity_ - end_ < lookahead_room_ + capacity_ / 4) {
     size_t bigger = capacity_ * 2;
-    auto grown = std::make_unique<char[]>(bigger);
+    auto grown = std::make_unique_for_overwrite<char[]>(bigger);
     std::memcpy(grown.get(), buf_.get(), end_);
     buf_ = std::move(grown);
     capacity_ = bigger;
@@ -109,7 +151,7 @@ size_t LineReader::Fill() {
 }
 
 size_t LineReader::ReadInto(size_t room) {
-  if (!buf_) buf_ = std::make_unique<char[]>(capacity_);
+  if (!buf_) buf_ = std::make_unique_for_overwrite<char[]>(capacity_);
   ssize_t got;
   do {
     got = ::read(fd_, buf_.get() + end_, room);

@@ -7,6 +7,8 @@
 
 namespace kvo {
 
+class LiteralFinder;
+
 // Cuts the lines of an open file descriptor out of one large buffer. A line
 // ends at CR, CR LF or a lone LF; the terminator is not part of the line, and
 // a last line without one is a line too. The file may grow or shrink while it
@@ -31,11 +33,20 @@ class LineReader {
   // leaves the line returned last where it is.
   bool HasMore();
 
+  // Passes over the lines that do not hold `finder`'s literal: moves to the
+  // start of the next line that does, reading more as needed. False when the
+  // file ends (or a read fails) without another occurrence; then every
+  // remaining line has been passed over. A literal that spans a line end may
+  // stop it at a line that does not hold it.
+  bool SkipToLineContaining(const LiteralFinder& finder);
+
  private:
   size_t FindLineEnd(size_t from);
   size_t FindByte(char byte, size_t from) const;
   void ConsumeTerminator(size_t eol);
   void SkipPendingLf();
+  // The line start after the last CR or LF in begin_..before, or begin_.
+  void MoveToLineStart(size_t before);
   // Moves the unread bytes to the front, grows the buffer when they fill it,
   // and reads more. Returns the number of bytes read; 0 at the end or on an
   // error (then failed_ is set).

@@ -75,6 +75,31 @@ std::optional<LogLineColumns> C_LogFileRead::M_GetNextLine(bool& fEof) {
     fEof = true;
     return std::nullopt;
   }
+  return TakeLine(line, fEof);
+}
+
+std::optional<LogLineColumns> C_LogFileRead::NextCandidateLine(bool& fEof) {
+  // Only the two logs with a layout have a Date column to go by.
+  const bool selects = log_type_ == LogIncoming || log_type_ == LogOutgoing;
+  if (!open_ || P_fTitle || !P_datStart || !selects) {
+    return M_GetNextLine(fEof);
+  }
+  const LiteralFinder* required = selection_.RequiredLiteral(*this, map_);
+  std::string_view line;
+  for (;;) {
+    if (required != nullptr && !lines_.SkipToLineContaining(*required)) break;
+    if (!lines_.NextLine(&line)) break;
+    // The Date column is the first field of both layouts.
+    std::string_view rest = line;
+    if (selection_.TestDate(*this, CutField(rest)) == DateVerdict::kInside) {
+      return TakeLine(line, fEof);
+    }
+  }
+  fEof = true;
+  return std::nullopt;
+}
+
+LogLineColumns C_LogFileRead::TakeLine(std::string_view line, bool& fEof) {
   LogLineColumns columns = CutColumns(line);
   if (log_type_ == LogIncoming && P_fTitle &&
       columns[map_.ip_address].empty()) {

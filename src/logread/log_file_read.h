@@ -68,6 +68,13 @@ class C_LogFileRead {
   // P_fTakeIt and sets fEof when this was the last line of the file.
   std::optional<LogLineColumns> M_GetNextLine(bool& fEof);
 
+  // Like M_GetNextLine, but may pass over lines that the selection certainly
+  // would not take (never the title line, nor while P_datStart is null):
+  // lines whose date lies outside the interval or is none, and lines that
+  // lack a text that a criterion requires. When every remaining line is
+  // passed over: null with fEof set.
+  std::optional<LogLineColumns> NextCandidateLine(bool& fEof);
+
   // Whether the last line read passed the selection.
   bool P_fTakeIt() const;
   // 9 for the incoming and connection logs, 5 for the outgoing one. Throws
@@ -91,6 +98,9 @@ class C_LogFileRead {
   void RecordOpenError(int error);
   // Cuts `line` into the columns of the log type.
   LogLineColumns CutColumns(std::string_view line) const;
+  // The columns of `line`, which has just been read, with the selection
+  // decided and fEof set.
+  LogLineColumns TakeLine(std::string_view line, bool& fEof);
 
   int fd_ = -1;
   bool open_ = false;

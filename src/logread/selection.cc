@@ -16,6 +16,33 @@ std::string_view Column(const LogLineColumns& columns, int16_t role) {
                                             : std::string_view();
 }
 
+// A criterion matched as a pattern is a plain "contains" test when it has no
+// wildcard characters.
+bool IsLiteral(std::string_view criterion) {
+  return criterion.find_first_of("*?#[") == std::string_view::npos;
+}
+
+// The longest criterion text that a taken line must hold: a whole-column
+// POP3 account, or a literal From, To or Subject. Not the To criterion of the
+// incoming log when it has a blank (its text is To, " ", Cc, so a match may
+// span both), nor the Routed criterion (Routed to and Subject joined).
+std::string_view ChooseRequiredLiteral(const C_LogFileRead& reader,
+                                       const ColumnMap& map) {
+  std::string_view best;
+  auto consider = [&best](std::string_view text, bool eligible) {
+    if (eligible && text.size() > best.size()) best = text;
+  };
+  consider(reader.P_strPOP3AccountSel, map.pop3_account > 0);
+  consider(reader.P_strFromSel, map.from > 0 && IsLiteral(reader.P_strFromSel));
+  consider(reader.P_strToSel,
+           map.to > 0 && IsLiteral(reader.P_strToSel) &&
+               (map.cc == 0 ||
+                reader.P_strToSel.find(' ') == std::string::npos));
+  consider(reader.P_strSubjectSel,
+           map.subject > 0 && IsLiteral(reader.P_strSubjectSel));
+  return best;
+}
+
 }  // namespace
 
 const WildcardPattern* CachedPattern::For(const std::string& criterion) {
@@ -36,18 +63,50 @@ bool Selection::Decide(const C_LogFileRead& reader, const ColumnMap& map,
                        const LogLineColumns& columns) {
   if (!reader.P_datStart) return true;
   if (map.date == 0) return false;  // no layout: nothing to select by
-  std::optional<Date> date =
-      ParseDateTime(Column(columns, map.date), date_order_);
-  if (!date) return reader.P_fTitle;
+  const DateVerdict verdict = TestDate(reader, Column(columns, map.date));
+  if (verdict == DateVerdict::kNotADate) return reader.P_fTitle;
 
-  bool taken = *date >= *reader.P_datStart &&
-               (!reader.P_datEnd || *date < *reader.P_datEnd + 1);
+  bool taken = verdict == DateVerdict::kInside;
   taken = PassesTexts(reader, map, columns, taken);
   taken = PassesSize(reader, Column(columns, map.size), taken);
   if (map.ip_address > 0) {
     taken = PassesAddress(reader, Column(columns, map.ip_address), taken);
   }
   return taken;
+}
+
+DateVerdict Selection::TestDate(const C_LogFileRead& reader,
+                               std::string_view date_text) const {
+  std::optional<Date> date = ParseDateTime(date_text, date_order_);
+  if (!date) return DateVerdict::kNotADate;
+  if (!reader.P_datStart) return DateVerdict::kInside;
+  bool inside = *date >= *reader.P_datStart &&
+                (!reader.P_datEnd || *date < *reader.P_datEnd + 1);
+  return inside ? DateVerdict::kInside : DateVerdict::kOutside;
+}
+
+const LiteralFinder* Selection::RequiredLiteral(const C_LogFileRead& reader,
+                                                const ColumnMap& map) {
+  if (!SameLiteralSource(reader, map)) {
+    required_source_ = {reader.P_strPOP3AccountSel, reader.P_strFromSel,
+                        reader.P_strToSel, reader.P_strSubjectSel, map};
+    required_.reset();
+    std::string_view best = ChooseRequiredLiteral(reader, map);
+    if (!best.empty()) required_.emplace(best);
+  }
+  return required_ ? &*required_ : nullptr;
+}
+
+bool Selection::SameLiteralSource(const C_LogFileRead& reader,
+                                  const ColumnMap& map) const {
+  if (!required_source_) return false;
+  const LiteralSource& source = *required_source_;
+  return source.pop3_account == reader.P_strPOP3AccountSel &&
+         source.from == reader.P_strFromSel && source.to == reader.P_strToSel &&
+         source.subject == reader.P_strSubjectSel &&
+         source.map.pop3_account == map.pop3_account &&
+         source.map.from == map.from && source.map.to == map.to &&
+         source.map.cc == map.cc && source.map.subject == map.subject;
 }
 
 bool Selection::PassesTexts(const C_LogFileRead& reader, const ColumnMap& map,

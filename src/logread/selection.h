@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "base/date_parse.h"
+#include "base/literal_finder.h"
 #include "base/wildcard.h"
 #include "logread/log_line_columns.h"
 
@@ -41,6 +42,9 @@ class CachedPattern {
   bool compiled_ = false;  // pattern_ (or its absence) belongs to source_
 };
 
+// How a Date column stands to the reader's interval.
+enum class DateVerdict { kNotADate, kOutside, kInside };
+
 // Decides whether a line passes the criteria of a reader. Keeps the compiled
 // patterns and a joining buffer from line to line; holds no line.
 class Selection {
@@ -53,6 +57,16 @@ class Selection {
   // not exclude the line.
   bool Decide(const C_LogFileRead& reader, const ColumnMap& map,
               const LogLineColumns& columns);
+
+  // The date test of Decide alone, on the text of a Date column.
+  DateVerdict TestDate(const C_LogFileRead& reader,
+                       std::string_view date_text) const;
+
+  // A literal that every line that the text criteria of `reader` take
+  // contains, ignoring case; null when no criterion promises one. Prepared
+  // again only when the criteria texts change.
+  const LiteralFinder* RequiredLiteral(const C_LogFileRead& reader,
+                                       const ColumnMap& map);
 
  private:
   bool PassesTexts(const C_LogFileRead& reader, const ColumnMap& map,
@@ -73,6 +87,15 @@ class Selection {
   CachedPattern routed_;
   CachedPattern subject_;
   std::string joined_;  // To and Cc, or Routed to and Subject, of one line
+  // RequiredLiteral's finder and what it was chosen from.
+  struct LiteralSource {
+    std::string pop3_account, from, to, subject;
+    ColumnMap map;
+  };
+  bool SameLiteralSource(const C_LogFileRead& reader,
+                         const ColumnMap& map) const;
+  std::optional<LiteralSource> required_source_;
+  std::optional<LiteralFinder> required_;
 };
 
 }  // namespace kvo

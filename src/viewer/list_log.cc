@@ -1,6 +1,8 @@
 #include "viewer/list_log.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -58,6 +60,19 @@ std::string ErrorNotice(const OpenFailure& failure) {
          "</H4>\r\n";
 }
 
+// Room for the rows that the line limit allows, so that a long listing is
+// not copied each time the text doubles. Only address space until rows are
+// written; a request that cannot have it grows the text as it goes.
+void ReserveRows(std::string& table, int32_t max_lines) {
+  constexpr size_t kRowEstimate = 640;  // an incoming row of the usual log
+  constexpr size_t kMostReserved = size_t{128} << 20;
+  const size_t rows = static_cast<size_t>(std::max(max_lines, 0)) + 1;
+  try {
+    table.reserve(std::min(rows * kRowEstimate, kMostReserved));
+  } catch (const std::bad_alloc&) {
+  }
+}
+
 std::string LimitNotice(int32_t max_lines) {
   return "<H4>Incomplete listing. Maximum line count of " +
          std::to_string(max_lines) + " exceeded.</H4>\r\n";
@@ -80,7 +95,9 @@ std::string ListLog(E_LogType log_type, const std::string& log_folder,
               subnet, ip_address2);
 
   // The table grows in place: its opening line first, then every row.
-  std::string table(kTableOpening);
+  std::string table;
+  ReserveRows(table, max_lines);
+  table += kTableOpening;
   int32_t remaining = max_lines;
   bool any_opened = false;
   OpenFailure failure;
@@ -114,7 +131,7 @@ void ListFileLines(C_LogFileRead& reader, std::string& rows,
                    int32_t& remaining) {
   bool eof = false;
   for (;;) {
-    const std::optional<LogLineColumns> line = reader.M_GetNextLine(eof);
+    const std::optional<LogLineColumns> line = reader.NextCandidateLine(eof);
     if (!line) return;
     if (reader.P_fTakeIt() || reader.P_fTitle) {
       if (remaining < 0) return;
