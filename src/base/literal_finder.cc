@@ -5,7 +5,10 @@
 #if defined(__SSE2__)
 #include <immintrin.h>
 #endif
-#if defined(__x86_64__) && __has_include(<sys/platform/x86.h>)
+// glibc's header is C only as far as clang is concerned (_Bool).
+#if defined(__x86_64__) && !defined(__clang__) && \
+    __has_include(<sys/platform/x86.h>)
+#define KVO_CPU_FEATURES_FROM_LIBC 1
 #include <sys/platform/x86.h>
 #endif
 
@@ -82,8 +85,7 @@ const char* FindSse2(const Needle& needle, const char*& begin,
 }
 #endif
 
-#if defined(__x86_64__) && defined(__GNUC__) && \
-    __has_include(<sys/platform/x86.h>)
+#if defined(__x86_64__) && defined(__GNUC__)
 #define KVO_HAVE_AVX2_PATH 1
 // The same with 32 positions at a time, for processors that have AVX2.
 __attribute__((target("avx2"))) const char* FindAvx2(const Needle& needle,
@@ -116,7 +118,13 @@ __attribute__((target("avx2"))) const char* FindAvx2(const Needle& needle,
 // Asks the C library, which has examined the processor at start-up anyway:
 // the compiler's own check would examine it again in every process, and
 // each such question is slow inside a virtual machine.
-bool HasAvx2() { return CPU_FEATURE_ACTIVE(AVX2); }
+bool HasAvx2() {
+#ifdef KVO_CPU_FEATURES_FROM_LIBC
+  return CPU_FEATURE_ACTIVE(AVX2);
+#else
+  return __builtin_cpu_supports("avx2");
+#endif
+}
 #endif
 
 }  // namespace
