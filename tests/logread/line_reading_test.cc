@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,23 @@ TEST_F(LineReadingTest, FileTruncatedWhileRead) {
   std::vector<ReadLine> rest = ReadAll(200000);
   EXPECT_LT(rest.size(), 100000u);
   EXPECT_FALSE(Next());
+}
+
+// A file replaced under the reader (a new file renamed over its name): the
+// open file is read to its end; the new one is the next listing's.
+TEST_F(LineReadingTest, FileReplacedWhileRead) {
+  std::string old_bytes;
+  for (int i = 0; i < 50000; ++i)
+    old_bytes += "old " + std::to_string(i) + "\r\n";
+  OpenWith(LogOutgoing, old_bytes);
+  ASSERT_EQ(Next()->columns[0], "old 0");
+  const std::string replacement = path_ + ".new";
+  WriteFile(replacement, "new 0\r\nnew 1\r\n");
+  ASSERT_EQ(::rename(replacement.c_str(), path_.c_str()), 0);
+  std::vector<ReadLine> rest = ReadAll(100000);
+  ASSERT_EQ(rest.size(), 49999u);
+  EXPECT_EQ(rest.back().columns[0], "old 49999");
+  EXPECT_TRUE(rest.back().eof);
 }
 
 TEST_F(LineReadingTest, IncomingColumns) {
