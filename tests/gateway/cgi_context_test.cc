@@ -5,7 +5,7 @@
 #include <map>
 #include <string>
 
-#include "fake_process.h"
+#include "support/fake_process.h"
 #include "support/test_support.h"
 
 namespace kvo {

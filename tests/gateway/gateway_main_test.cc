@@ -7,7 +7,7 @@
 
 #include "base/runtime_error.h"
 #include "expected_pages.h"
-#include "fake_process.h"
+#include "support/fake_process.h"
 #include "support/test_support.h"
 
 namespace kvo {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "expected_pages.h"
-#include "fake_process.h"
+#include "support/fake_process.h"
 
 namespace kvo {
 namespace {

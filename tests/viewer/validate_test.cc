@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gateway/process_io.h"
+#include "support/fake_process.h"
 #include "support/test_support.h"
 
 namespace kvo {
@@ -77,15 +78,6 @@ TEST(ValidateDateTest, BlankFieldsGiveNoDateAndNoMessage) {
   }
 }
 
-// Collects what the program writes.
-class RecordingSink final : public ByteSink {
- public:
-  void Write(std::string_view bytes) override { writes.emplace_back(bytes); }
-  void Rewind() override {}
-  void TruncateHere() override {}
-  std::vector<std::string> writes;
-};
-
 class ValidateParametersTest : public ::testing::Test {
  protected:
   ValidateParametersTest() {
@@ -122,7 +114,7 @@ class ValidateParametersTest : public ::testing::Test {
     return messages;
   }
 
-  RecordingSink sink_;
+  test::StringSink sink_;
   CgiContext context_;
   E_LogType log_type_ = LogConnect;
   std::optional<int32_t> mini_;

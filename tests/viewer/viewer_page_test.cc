@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gateway/process_io.h"
+#include "support/fake_process.h"
 #include "support/test_support.h"
 
 namespace kvo {
@@ -60,14 +61,6 @@ TEST(AboutLineTest, LowerCasedNameWithoutExtension) {
   }
 }
 
-class RecordingSink final : public ByteSink {
- public:
-  void Write(std::string_view bytes) override { writes.emplace_back(bytes); }
-  void Rewind() override {}
-  void TruncateHere() override {}
-  std::vector<std::string> writes;
-};
-
 // The page in process, over an empty log folder.
 class ViewerPageTest : public ::testing::Test {
  protected:
@@ -86,7 +79,7 @@ class ViewerPageTest : public ::testing::Test {
   }
 
   test::TempDir logs_;
-  RecordingSink sink_;
+  test::StringSink sink_;
 };
 
 TEST_F(ViewerPageTest, EachLineIsOneWriteAndTheListingOneMore) {

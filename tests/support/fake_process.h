@@ -1,5 +1,5 @@
-#ifndef KVO_TESTS_GATEWAY_FAKE_PROCESS_H_
-#define KVO_TESTS_GATEWAY_FAKE_PROCESS_H_
+#ifndef KVO_TESTS_SUPPORT_FAKE_PROCESS_H_
+#define KVO_TESTS_SUPPORT_FAKE_PROCESS_H_
 
 #include <algorithm>
 #include <cstring>
@@ -77,4 +77,4 @@ class StringSink final : public ByteSink {
 
 }  // namespace kvo::test
 
-#endif  // KVO_TESTS_GATEWAY_FAKE_PROCESS_H_
+#endif  // KVO_TESTS_SUPPORT_FAKE_PROCESS_H_
