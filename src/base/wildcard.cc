@@ -1,8 +1,5 @@
 #include "base/wildcard.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "base/fold_table.h"
 #include "base/runtime_error.h"
 
@@ -16,27 +13,6 @@ constexpr int32_t kErrInvalidPattern = 93;
 [[noreturn]] void ThrowInvalidPattern() {
   throw RuntimeError(kErrInvalidPattern, "KvoViewLog",
                      "Invalid pattern string");
-}
-
-bool HasWildcards(std::string_view text) {
-  return text.find_first_of("*?#[") != std::string_view::npos;
-}
-
-// The other-case partner of a folded byte, or the byte itself.
-unsigned char UpperPartner(unsigned char folded) {
-  for (int c = 0; c < 256; ++c) {
-    if (c != folded && internal::kFoldTable[c] == folded) {
-      return static_cast<unsigned char>(c);
-    }
-  }
-  return folded;
-}
-
-size_t Find(std::string_view text, unsigned char byte, size_t from) {
-  if (from >= text.size()) return std::string_view::npos;
-  const void* hit = std::memchr(text.data() + from, byte, text.size() - from);
-  if (hit == nullptr) return std::string_view::npos;
-  return static_cast<size_t>(static_cast<const char*>(hit) - text.data());
 }
 
 }  // namespace
@@ -89,26 +65,29 @@ WildcardPattern::WildcardPattern(std::string_view pattern) {
   }
 }
 
+bool WildcardPattern::IsLiteral(std::string_view criterion) {
+  return criterion.find_first_of("*?#[") == std::string_view::npos;
+}
+
 WildcardPattern WildcardPattern::Containing(std::string_view criterion) {
-  if (HasWildcards(criterion)) {
+  if (!IsLiteral(criterion)) {
     std::string pattern;
     pattern.reserve(criterion.size() + 2);
     pattern.append("*").append(criterion).append("*");
     return WildcardPattern(pattern);
   }
   WildcardPattern result;
-  result.substring_ = true;
-  result.needle_.reserve(criterion.size());
-  for (char c : criterion) result.needle_ += static_cast<char>(Fold(c));
-  if (!criterion.empty()) {
-    result.needle_partner_ =
-        UpperPartner(static_cast<unsigned char>(result.needle_[0]));
-  }
+  result.literal_.emplace(criterion);
   return result;
 }
 
 bool WildcardPattern::Matches(std::string_view text) const {
-  return substring_ ? ContainsNeedle(text) : MatchesTokens(text);
+  if (literal_) {
+    // An empty text may have no data pointer: Find's answer would be null.
+    return literal_->size() == 0 ||
+           literal_->Find(text.data(), text.data() + text.size()) != nullptr;
+  }
+  return MatchesTokens(text);
 }
 
 // Every token but "*" takes exactly one character, so on a mismatch only
@@ -136,35 +115,6 @@ bool WildcardPattern::MatchesTokens(std::string_view text) const {
   }
   while (p < count && tokens_[p].star) ++p;
   return p == count;
-}
-
-// Finds candidates with memchr for both cases of the needle's first byte,
-// each remembered until passed, then compares the rest folded.
-bool WildcardPattern::ContainsNeedle(std::string_view text) const {
-  const size_t n = needle_.size();
-  if (n == 0) return true;
-  if (text.size() < n) return false;
-  const unsigned char lower = static_cast<unsigned char>(needle_[0]);
-  const unsigned char upper = needle_partner_;
-  const size_t last_start = text.size() - n;
-  constexpr size_t npos = std::string_view::npos;
-  size_t next_lower = Find(text, lower, 0);
-  size_t next_upper = upper == lower ? npos : Find(text, upper, 0);
-  while (true) {
-    size_t at = std::min(next_lower, next_upper);
-    if (at == npos || at > last_start) return false;
-    size_t k = 1;
-    while (k < n &&
-           Fold(text[at + k]) == static_cast<unsigned char>(needle_[k])) {
-      ++k;
-    }
-    if (k == n) return true;
-    if (at == next_lower) {
-      next_lower = Find(text, lower, at + 1);
-    } else {
-      next_upper = Find(text, upper, at + 1);
-    }
-  }
 }
 
 }  // namespace kvo

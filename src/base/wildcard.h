@@ -3,9 +3,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/literal_finder.h"
 
 namespace kvo {
 
@@ -24,6 +27,10 @@ class WildcardPattern {
   // the criterion anywhere.
   static WildcardPattern Containing(std::string_view criterion);
 
+  // True when `criterion` holds no wildcard character (* ? # [): its
+  // Containing pattern is then a plain search for the text.
+  static bool IsLiteral(std::string_view criterion);
+
   bool Matches(std::string_view text) const;
 
  private:
@@ -39,14 +46,11 @@ class WildcardPattern {
 
   WildcardPattern() = default;
   bool MatchesTokens(std::string_view text) const;
-  bool ContainsNeedle(std::string_view text) const;
 
   std::vector<Token> tokens_;
-  // A Containing pattern without wildcards is a substring search for the
-  // folded criterion; tokens_ is then unused.
-  bool substring_ = false;
-  std::string needle_;
-  unsigned char needle_partner_ = 0;  // the other case of needle_[0], if any
+  // A Containing pattern without wildcards is a search for the criterion's
+  // text; tokens_ is then unused.
+  std::optional<LiteralFinder> literal_;
 };
 
 }  // namespace kvo

@@ -91,21 +91,21 @@ std::optional<LogLineColumns> C_LogFileRead::NextCandidateLine(bool& fEof) {
     if (!lines_.NextLine(&line)) break;
     // The Date column is the first field of both layouts.
     std::string_view rest = line;
-    if (selection_.TestDate(*this, CutField(rest)) == DateVerdict::kInside) {
-      return TakeLine(line, fEof);
-    }
+    const DateVerdict verdict = selection_.TestDate(*this, CutField(rest));
+    if (verdict == DateVerdict::kInside) return TakeLine(line, fEof, verdict);
   }
   fEof = true;
   return std::nullopt;
 }
 
-LogLineColumns C_LogFileRead::TakeLine(std::string_view line, bool& fEof) {
+LogLineColumns C_LogFileRead::TakeLine(std::string_view line, bool& fEof,
+                                       std::optional<DateVerdict> known) {
   LogLineColumns columns = CutColumns(line);
   if (log_type_ == LogIncoming && P_fTitle &&
       columns[map_.ip_address].empty()) {
     columns[map_.ip_address] = kTitleAddressHeading;
   }
-  take_it_ = selection_.Decide(*this, map_, columns);
+  take_it_ = selection_.Decide(*this, map_, columns, known);
   fEof = !lines_.HasMore();
   return columns;
 }

@@ -100,7 +100,8 @@ class C_LogFileRead {
   LogLineColumns CutColumns(std::string_view line) const;
   // The columns of `line`, which has just been read, with the selection
   // decided and fEof set.
-  LogLineColumns TakeLine(std::string_view line, bool& fEof);
+  LogLineColumns TakeLine(std::string_view line, bool& fEof,
+                          std::optional<DateVerdict> known = std::nullopt);
 
   int fd_ = -1;
   bool open_ = false;

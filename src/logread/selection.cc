@@ -16,12 +16,6 @@ std::string_view Column(const LogLineColumns& columns, int16_t role) {
                                             : std::string_view();
 }
 
-// A criterion matched as a pattern is a plain "contains" test when it has no
-// wildcard characters.
-bool IsLiteral(std::string_view criterion) {
-  return criterion.find_first_of("*?#[") == std::string_view::npos;
-}
-
 // The longest criterion text that a taken line must hold: a whole-column
 // POP3 account, or a literal From, To or Subject. Not the To criterion of the
 // incoming log when it has a blank (its text is To, " ", Cc, so a match may
@@ -33,13 +27,15 @@ std::string_view ChooseRequiredLiteral(const C_LogFileRead& reader,
     if (eligible && text.size() > best.size()) best = text;
   };
   consider(reader.P_strPOP3AccountSel, map.pop3_account > 0);
-  consider(reader.P_strFromSel, map.from > 0 && IsLiteral(reader.P_strFromSel));
-  consider(reader.P_strToSel,
-           map.to > 0 && IsLiteral(reader.P_strToSel) &&
-               (map.cc == 0 ||
-                reader.P_strToSel.find(' ') == std::string::npos));
-  consider(reader.P_strSubjectSel,
-           map.subject > 0 && IsLiteral(reader.P_strSubjectSel));
+  consider(reader.P_strFromSel,
+           map.from > 0 && WildcardPattern::IsLiteral(reader.P_strFromSel));
+  consider(
+      reader.P_strToSel,
+      map.to > 0 && WildcardPattern::IsLiteral(reader.P_strToSel) &&
+          (map.cc == 0 || reader.P_strToSel.find(' ') == std::string::npos));
+  consider(
+      reader.P_strSubjectSel,
+      map.subject > 0 && WildcardPattern::IsLiteral(reader.P_strSubjectSel));
   return best;
 }
 
@@ -60,10 +56,12 @@ const WildcardPattern* CachedPattern::For(const std::string& criterion) {
 }
 
 bool Selection::Decide(const C_LogFileRead& reader, const ColumnMap& map,
-                       const LogLineColumns& columns) {
+                       const LogLineColumns& columns,
+                       std::optional<DateVerdict> known) {
   if (!reader.P_datStart) return true;
   if (map.date == 0) return false;  // no layout: nothing to select by
-  const DateVerdict verdict = TestDate(reader, Column(columns, map.date));
+  const DateVerdict verdict =
+      known ? *known : TestDate(reader, Column(columns, map.date));
   if (verdict == DateVerdict::kNotADate) return reader.P_fTitle;
 
   bool taken = verdict == DateVerdict::kInside;
@@ -76,7 +74,7 @@ bool Selection::Decide(const C_LogFileRead& reader, const ColumnMap& map,
 }
 
 DateVerdict Selection::TestDate(const C_LogFileRead& reader,
-                               std::string_view date_text) const {
+                                std::string_view date_text) const {
   std::optional<Date> date = ParseDateTime(date_text, date_order_);
   if (!date) return DateVerdict::kNotADate;
   if (!reader.P_datStart) return DateVerdict::kInside;

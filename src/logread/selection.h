@@ -55,8 +55,10 @@ class Selection {
   // Whether `columns` pass every criterion that `reader` holds, in the order
   // of the criteria; a criterion whose test fails with a RuntimeError does
   // not exclude the line.
+  // `known`: the Date column's verdict when the caller has already tested it.
   bool Decide(const C_LogFileRead& reader, const ColumnMap& map,
-              const LogLineColumns& columns);
+              const LogLineColumns& columns,
+              std::optional<DateVerdict> known = std::nullopt);
 
   // The date test of Decide alone, on the text of a Date column.
   DateVerdict TestDate(const C_LogFileRead& reader,
