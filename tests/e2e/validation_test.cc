@@ -136,7 +136,7 @@ TEST(InternalErrorTest, TooManyFieldsAfterTheHead) {
                     {"CONTENT_LENGTH", std::to_string(body.size())}});
   const std::vector<std::string> error_page = {
       "HTTP/1.0 500 Internal Error",
-      "Content-type: text/html",
+      "Content-type: text/html; charset=windows-1252",
       "",
       "<HTML><HEAD>",
       "<TITLE>Error in /cgi-bin/KvoViewLog</TITLE>",
@@ -152,7 +152,7 @@ TEST(InternalErrorTest, TooManyFieldsAfterTheHead) {
       "</BODY></HTML>"};
   std::vector<std::string> head = {
       "HTTP/1.0 200 OK",
-      "Content-type: text/html",
+      "Content-type: text/html; charset=windows-1252",
       "",
       "<HTML><HEAD>",
       "<TITLE>VELMORA Quillbox Logfile viewer</TITLE>",

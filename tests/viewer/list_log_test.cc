@@ -272,53 +272,6 @@ TEST(ListLogTest, ReaderErrorReachesTheCaller) {
                        5);
 }
 
-TEST(NextPeriodTest, Steps) {
-  struct Case {
-    const char* name;
-    E_LogPeriod period;
-    Date ref;
-    std::optional<Date> end;
-    bool more;
-    Date next_ref;
-    E_LogPeriod next_period;
-  };
-  const Case cases[] = {
-      {"monthly to the next first", PeriodMonthly, MakeDate(2024, 3, 15),
-       MakeDate(2024, 4, 10), true, MakeDate(2024, 4, 1), PeriodMonthly},
-      {"monthly in a leap February", PeriodMonthly, MakeDate(2024, 2, 10),
-       MakeDate(2024, 12, 31), true, MakeDate(2024, 3, 1), PeriodMonthly},
-      {"monthly over the year's end", PeriodMonthly, MakeDate(2023, 12, 31),
-       MakeDate(2024, 1, 1), true, MakeDate(2024, 1, 1), PeriodMonthly},
-      {"monthly in the last month", PeriodMonthly, MakeDate(2024, 3, 15),
-       MakeDate(2024, 3, 31), false, MakeDate(2024, 4, 1), PeriodMonthly},
-      {"daily within a month", PeriodDaily, MakeDate(2024, 3, 5),
-       MakeDate(2024, 3, 10), true, MakeDate(2024, 3, 6), PeriodDaily},
-      {"daily to a first of month", PeriodDaily, MakeDate(2024, 3, 31),
-       MakeDate(2024, 4, 10), true, MakeDate(2024, 4, 1), PeriodMonthly},
-      {"daily on the last date", PeriodDaily, MakeDate(2024, 3, 10),
-       MakeDate(2024, 3, 10), false, MakeDate(2024, 3, 11), PeriodDaily},
-      {"no last date", PeriodDaily, MakeDate(2024, 3, 5), std::nullopt, false,
-       MakeDate(2024, 3, 6), PeriodDaily},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    C_LogFileRead reader;
-    reader.P_LogPeriod = c.period;
-    reader.P_datRef = c.ref;
-    reader.P_datEnd = c.end;
-    EXPECT_EQ(NextPeriod(reader), c.more);
-    EXPECT_EQ(FormatYmd(reader.P_datRef), FormatYmd(c.next_ref));
-    EXPECT_EQ(reader.P_LogPeriod, c.next_period);
-  }
-}
-
-TEST(NextPeriodTest, InvalidPeriodIsAnError) {
-  C_LogFileRead reader;
-  reader.P_LogPeriod = static_cast<E_LogPeriod>(7);
-  reader.P_datEnd = MakeDate(2024, 3, 10);
-  EXPECT_RUNTIME_ERROR(NextPeriod(reader), 5);
-}
-
 // Runs the generator and returns its standard output.
 std::string RunGeneratorForOutput(const std::string& args) {
   const std::string command = test::GeneratorExecutable() + " " + args;
