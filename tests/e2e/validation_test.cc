@@ -95,6 +95,16 @@ TEST_F(LogRootTest, OnlyFoldersInsideTheRootAreRead) {
   EXPECT_EQ(CountLines(unrestricted, "  <TR>"), 5u);
 }
 
+TEST_F(LogRootTest, WithoutARootEveryFolderIsRefusedAndTheLogSaysWhy) {
+  Env env = CgiEnv();
+  env.erase("KVO_LOG_ROOT");
+  env["QUERY_STRING"] = FormEncode(MarchRequest(dir_ / "root/logs"));
+  ProgramResult result = RunProgram(ViewerExecutable(), env);
+  EXPECT_EQ(Messages(result.out),
+            std::vector<std::string>{"Log file path not allowed."});
+  EXPECT_NE(result.err.find("KVO_LOG_ROOT"), std::string::npos) << result.err;
+}
+
 TEST(EncodingTest, RequestTextsArriveEncoded) {
   TempDir dir;
   const std::string markup = "<b>\"x'&";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <initializer_list>
 #include <optional>
@@ -15,6 +17,7 @@
 #include "logread/log_file_read.h"
 #include "support/test_support.h"
 #include "util/account.h"
+#include "viewer/html_listing.h"
 
 namespace kvo {
 namespace {
@@ -178,6 +181,14 @@ TEST(ListLogTest, WalksTheFilesOfTheInterval) {
        "Title m03",
        {"m03:01.03", "m03:02.03"},
        LimitNotice(2)},
+      {"limit equal to the selected lines: no notice",
+       kTwoMonths,
+       MakeDate(2024, 3, 1),
+       MakeDate(2024, 4, 30),
+       4,
+       "Title m03",
+       {"m03:01.03", "m03:02.03", "m03:03.03", "m04:01.04"},
+       ""},
       {"limit 3 reached at the end of the first file",
        kTwoMonths,
        MakeDate(2024, 3, 1),
@@ -270,6 +281,66 @@ TEST(ListLogTest, ReaderErrorReachesTheCaller) {
                                MakeDate(2024, 3, 1), MakeDate(2024, 3, 2), "",
                                "", "", "", "", 0, 0, "", false, "", 10),
                        5);
+}
+
+// A clock that moves on by one second each time it is read.
+class SteppingClock final : public Clock {
+ public:
+  TimePoint Now() const override {
+    return TimePoint(std::chrono::seconds(++ticks_));
+  }
+
+ private:
+  mutable std::atomic<int> ticks_{0};
+};
+
+TEST(ListLogTest, TimeLimitEndsTheListingWithItsNotice) {
+  struct Case {
+    const char* name;
+    int32_t max_lines;
+    std::string from;
+  };
+  const Case cases[] = {
+      {"while rows are listed", 1000, ""},
+      // The second match lies in the last file: time runs out while the
+      // listing reads on to learn whether the limit cut anything.
+      {"while reading on past the limit", 1, "first-or-last"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempDir dir;
+    for (int day = 1; day <= 20; ++day) {
+      char name[40];
+      std::snprintf(name, sizeof name, "Outgoing2024-03-%02d.txt", day);
+      std::string from = day == 1 || day == 20 ? "first-or-last" : "other";
+      test::WriteFile(dir / name,
+                      "Date\tFrom\tTo\tSubject\tSize\r\n" +
+                          std::to_string(day) + ".03.2024 08:00:00\t" + from +
+                          "\tb\tday " + std::to_string(day) + "\t1\r\n");
+    }
+    SteppingClock clock;
+    ListingRequest request;
+    request.log_type = LogOutgoing;
+    request.folder = dir.str();
+    request.first_day = MakeDate(2024, 3, 1);
+    request.last_day = MakeDate(2024, 3, 20);
+    request.criteria.start = request.first_day;
+    request.criteria.end = MakeDate(2024, 3, 21);
+    request.criteria.from = c.from;
+    request.max_lines = c.max_lines;
+    request.clock = &clock;
+    request.time_limit_seconds = 5;
+    HtmlListing html(LogOutgoing, nullptr);
+    const ListingOutcome outcome = ListLog(request, html);
+    html.Finish(outcome, request, [] { return std::string(); });
+    const std::string text = html.TakeText();
+    EXPECT_EQ(outcome.stopped, ListingStop::kTimeLimit);
+    EXPECT_LT(CellTexts(text, "OutColumn4").size(), 19u);
+    EXPECT_TRUE(text.ends_with(
+        "</table>\r\n<H4>Listing stopped after 5 seconds. Narrow the date "
+        "interval or the selection.</H4>\r\n"))
+        << text;
+  }
 }
 
 // Runs the generator and returns its standard output.

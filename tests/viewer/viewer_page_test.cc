@@ -32,6 +32,8 @@ TEST(StyleSheetLinkTest, OnlyThePathOfTheReferrerCounts) {
       {"/kvo/form.htm", "/kvo/KvoViewLog.css"},
       {"kvo/form.htm", "kvo/KvoViewLog.css"},
       {"http://h/a\"><script>/f", "/a&quot;&gt;&lt;script&gt;/KvoViewLog.css"},
+      {"/\t/evil.example/a/b", "/%09/evil.example/a/KvoViewLog.css"},
+      {"http://h/k\xE4se/\r\n/f", "/k%E4se/%0D%0A/KvoViewLog.css"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.referer);
