@@ -1,15 +1,10 @@
 #include "logread/criteria.h"
 
-#include <cmath>
-
+#include "base/date_parse.h"
 #include "base/runtime_error.h"
 
 namespace kvo {
 namespace {
-
-// A moment as whole seconds since day 0: the Date column holds whole
-// seconds, and so do the interval's bounds.
-int64_t Seconds(Date date) { return std::llround(date * 86400.0); }
 
 // The "contains" pattern of a non-empty criterion that compiles.
 std::optional<WildcardPattern> Compile(const std::string& criterion) {
@@ -45,8 +40,8 @@ std::string_view ChooseRequiredLiteral(const CriteriaTexts& texts,
 
 Criteria::Criteria(const CriteriaTexts& texts, const LogLayout& layout)
     : texts_(texts), map_(layout.map) {
-  if (texts.start) start_second_ = Seconds(*texts.start);
-  if (texts.end) end_second_ = Seconds(*texts.end);
+  if (texts.start) start_second_ = SecondsOf(*texts.start);
+  if (texts.end) end_second_ = SecondsOf(*texts.end);
   if (map_.from > 0) from_ = Compile(texts.from);
   if (map_.to > 0) to_ = Compile(texts.to);
   if (map_.routed > 0) routed_ = Compile(texts.routed);
@@ -55,10 +50,5 @@ Criteria::Criteria(const CriteriaTexts& texts, const LogLayout& layout)
   if (!best.empty()) required_.emplace(best);
 }
 
-bool Criteria::InInterval(Date date) const {
-  if (!selects()) return true;
-  const int64_t second = Seconds(date);
-  return second >= start_second_ && (!end_second_ || second < *end_second_);
-}
 
 }  // namespace kvo

@@ -44,8 +44,11 @@ class Criteria {
 
   // False while there is no interval: then every line is taken.
   bool selects() const { return texts_.start.has_value(); }
-  // Whether the moment `date` lies in the interval.
-  bool InInterval(Date date) const;
+  // Whether the moment `second` (seconds since day 0) lies in the interval.
+  bool InInterval(int64_t second) const {
+    return !selects() || (second >= start_second_ &&
+                          (!end_second_ || second < *end_second_));
+  }
 
   // The compiled "contains" pattern of a text criterion; null when the
   // criterion is empty or malformed (a malformed one excludes nothing).

@@ -68,4 +68,25 @@ LogLineColumns CutColumns(const LogLayout& layout, std::string_view line) {
   return columns;
 }
 
+std::string_view LineFields::Column(int16_t index) {
+  const int16_t limit = std::min(layout_.parsed_columns, layout_.columns);
+  if (index < 1 || index > limit) return {};
+  while (cut_count_ < index) {
+    if (next_field_ == layout_.dropped_field) {
+      NextToken(rest_, '\t');
+      ++next_field_;
+    }
+    cut_[static_cast<size_t>(cut_count_++)] = NextToken(rest_, '\t');
+    ++next_field_;
+  }
+  return cut_[static_cast<size_t>(index - 1)];
+}
+
+void LineFields::Replace(int16_t index, std::string_view text) {
+  Column(index);
+  if (index >= 1 && index <= cut_count_) {
+    cut_[static_cast<size_t>(index - 1)] = text;
+  }
+}
+
 }  // namespace kvo

@@ -60,6 +60,29 @@ LogLayout LayoutOf(E_LogType type);
 // layout's are ignored, missing ones stay empty.
 LogLineColumns CutColumns(const LogLayout& layout, std::string_view line);
 
+// The columns of one line, cut at its TABs only as far as they are asked
+// for: the selection of a line that fails on an early column never cuts the
+// rest. Gives the columns that CutColumns gives.
+class LineFields {
+ public:
+  // `layout` must outlive the object; `line` must stay valid while it is used.
+  LineFields(const LogLayout& layout, std::string_view line)
+      : layout_(layout), rest_(line) {}
+
+  // The column `index` (1-based, as LogLineColumns counts); an empty text
+  // for an index the layout does not cut.
+  std::string_view Column(int16_t index);
+  // Puts `text` in the place of the column `index` (a title line's heading).
+  void Replace(int16_t index, std::string_view text);
+
+ private:
+  const LogLayout& layout_;
+  std::array<std::string_view, LogLineColumns::kMaxColumns> cut_{};
+  int16_t cut_count_ = 0;   // columns cut so far
+  int16_t next_field_ = 1;  // the field number of rest_
+  std::string_view rest_;
+};
+
 // The column of `role` (an element of ColumnMap), or an empty text where the
 // log has no such column.
 inline std::string_view ColumnOf(const LogLineColumns& columns, int16_t role) {

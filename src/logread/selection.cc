@@ -7,54 +7,52 @@
 
 namespace kvo {
 
-bool Selection::Decide(const Criteria& criteria, const LogLineColumns& columns,
+bool Selection::Decide(const Criteria& criteria, LineFields& fields,
                        bool title, std::optional<DateVerdict> known) {
   if (!criteria.selects()) return true;
   const ColumnMap& map = criteria.map();
   if (map.date == 0) return false;  // no layout: nothing to select by
   const DateVerdict verdict =
-      known ? *known : TestDate(criteria, ColumnOf(columns, map.date));
+      known ? *known : TestDate(criteria, fields.Column(map.date));
   if (verdict == DateVerdict::kNotADate) return title;
   if (verdict == DateVerdict::kOutside) return false;
-  if (!PassesTexts(criteria, columns)) return false;
-  if (!PassesSize(criteria.texts(), ColumnOf(columns, map.size))) return false;
+  if (!PassesTexts(criteria, fields)) return false;
+  if (!PassesSize(criteria.texts(), fields.Column(map.size))) return false;
   return map.ip_address == 0 ||
-         PassesAddress(criteria.texts(), ColumnOf(columns, map.ip_address));
+         PassesAddress(criteria.texts(), fields.Column(map.ip_address));
 }
 
 DateVerdict Selection::TestDate(const Criteria& criteria,
-                                std::string_view date_text) const {
-  std::optional<Date> date = ParseDateTime(date_text, date_order_);
-  if (!date) return DateVerdict::kNotADate;
-  return criteria.InInterval(*date) ? DateVerdict::kInside
-                                    : DateVerdict::kOutside;
+                                std::string_view date_text) {
+  std::optional<int64_t> second = dates_.Seconds(date_text);
+  if (!second) return DateVerdict::kNotADate;
+  return criteria.InInterval(*second) ? DateVerdict::kInside
+                                      : DateVerdict::kOutside;
 }
 
-bool Selection::PassesTexts(const Criteria& criteria,
-                            const LogLineColumns& columns) {
+bool Selection::PassesTexts(const Criteria& criteria, LineFields& fields) {
   const ColumnMap& map = criteria.map();
   const CriteriaTexts& texts = criteria.texts();
   if (map.pop3_account > 0 && !texts.pop3_account.empty() &&
-      !EqualsIgnoreCase(ColumnOf(columns, map.pop3_account),
-                        texts.pop3_account)) {
+      !EqualsIgnoreCase(fields.Column(map.pop3_account), texts.pop3_account)) {
     return false;
   }
   if (const WildcardPattern* from = criteria.from()) {
-    if (!from->Matches(ColumnOf(columns, map.from))) return false;
+    if (!from->Matches(fields.Column(map.from))) return false;
   }
   if (const WildcardPattern* to = criteria.to()) {
-    std::string_view text = ColumnOf(columns, map.to);
-    if (map.cc > 0) text = Join(text, " ", ColumnOf(columns, map.cc));
+    std::string_view text = fields.Column(map.to);
+    if (map.cc > 0) text = Join(text, " ", fields.Column(map.cc));
     if (!to->Matches(text)) return false;
   }
   if (const WildcardPattern* routed = criteria.routed()) {
-    if (!routed->Matches(Join(ColumnOf(columns, map.routed), "",
-                              ColumnOf(columns, map.subject)))) {
+    if (!routed->Matches(Join(fields.Column(map.routed), "",
+                              fields.Column(map.subject)))) {
       return false;
     }
   }
   const WildcardPattern* subject = criteria.subject();
-  return subject == nullptr || subject->Matches(ColumnOf(columns, map.subject));
+  return subject == nullptr || subject->Matches(fields.Column(map.subject));
 }
 
 std::string_view Selection::Join(std::string_view first,
