@@ -46,6 +46,10 @@ Criteria::Criteria(const CriteriaTexts& texts, const LogLayout& layout)
   if (map_.to > 0) to_ = Compile(texts.to);
   if (map_.routed > 0) routed_ = Compile(texts.routed);
   if (map_.subject > 0) subject_ = Compile(texts.subject);
+  if (map_.ip_address > 0) {
+    ip_ = IpCriterion::Compile(texts.ip_address1, texts.ip_address2,
+                               texts.subnet);
+  }
   std::string_view best = ChooseRequiredLiteral(texts, map_);
   if (!best.empty()) required_.emplace(best);
 }

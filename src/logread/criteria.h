@@ -10,6 +10,7 @@
 #include "base/literal_finder.h"
 #include "base/wildcard.h"
 #include "logread/log_line_columns.h"
+#include "net/ip_criterion.h"
 
 namespace kvo {
 
@@ -57,6 +58,9 @@ class Criteria {
   const WildcardPattern* routed() const { return Pattern(routed_); }
   const WildcardPattern* subject() const { return Pattern(subject_); }
 
+  // The address criterion; inactive where the log has no address column.
+  const IpCriterion& ip() const { return ip_; }
+
   // A literal that every line the text criteria take contains, ignoring
   // case; null when no criterion promises one.
   const LiteralFinder* required_literal() const {
@@ -77,6 +81,7 @@ class Criteria {
   std::optional<WildcardPattern> to_;
   std::optional<WildcardPattern> routed_;
   std::optional<WildcardPattern> subject_;
+  IpCriterion ip_;
   std::optional<LiteralFinder> required_;
 };
 

@@ -1,9 +1,7 @@
 #include "logread/selection.h"
 
 #include "base/numbers.h"
-#include "base/runtime_error.h"
 #include "base/text_case.h"
-#include "net/ipv4.h"
 
 namespace kvo {
 
@@ -18,8 +16,8 @@ bool Selection::Decide(const Criteria& criteria, LineFields& fields,
   if (verdict == DateVerdict::kOutside) return false;
   if (!PassesTexts(criteria, fields)) return false;
   if (!PassesSize(criteria.texts(), fields.Column(map.size))) return false;
-  return map.ip_address == 0 ||
-         PassesAddress(criteria.texts(), fields.Column(map.ip_address));
+  const IpCriterion& ip = criteria.ip();
+  return !ip.active() || ip.Takes(fields.Column(map.ip_address));
 }
 
 DateVerdict Selection::TestDate(const Criteria& criteria,
@@ -74,24 +72,6 @@ bool PassesSize(const CriteriaTexts& texts, std::string_view size) {
   const int32_t kilobytes = bytes.value() / 1024;
   if (texts.size_mini > 0 && kilobytes < texts.size_mini) return false;
   return !(texts.size_maxi > 0 && kilobytes > texts.size_maxi);
-}
-
-bool PassesAddress(const CriteriaTexts& texts, std::string_view address) {
-  if (texts.ip_address1.empty()) return true;
-  if (address.empty()) {
-    return InetAddr(texts.ip_address1) == InetAddr("0.0.0.0");
-  }
-  if (texts.ip_address2.empty()) {
-    return InetAddr(texts.ip_address1) == InetAddr(address);
-  }
-  if (!texts.subnet) {
-    return IsIpInRange(texts.ip_address1, texts.ip_address2, address);
-  }
-  try {
-    return IsIpInSubnet(texts.ip_address1, texts.ip_address2, address);
-  } catch (const RuntimeError&) {
-    return true;  // an address it cannot read does not exclude the line
-  }
 }
 
 }  // namespace kvo

@@ -48,9 +48,6 @@ class Selection {
 // the bounds (0 or less: none); a size beyond 32 bits is not tested.
 bool PassesSize(const CriteriaTexts& texts, std::string_view size);
 
-// The address test of a line whose other criteria passed.
-bool PassesAddress(const CriteriaTexts& texts, std::string_view address);
-
 }  // namespace kvo
 
 #endif  // KVO_LOGREAD_SELECTION_H_
