@@ -15,7 +15,7 @@ namespace chr = std::chrono;
 constexpr int kMinYear = 100;
 constexpr int kMaxYear = 9999;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') <= 9; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 int Digit(char c) { return c - '0'; }
 int TwoDigits(const char* p) { return Digit(p[0]) * 10 + Digit(p[1]); }
@@ -96,14 +96,15 @@ Date Combine(const Ymd& d, int hour, int minute, int second) {
 constexpr char kFixedLayout[] = "00.00.0000 00:00:00";
 constexpr size_t kFixedDayLength = 10;
 
-bool HasFixedLayout(std::string_view text) {
-  if (text.size() != sizeof kFixedLayout - 1) return false;
+// Whether `text` has the shape of `layout`: a digit where it has "0", the
+// same byte elsewhere.
+bool HasFixedLayout(std::string_view text, std::string_view layout) {
+  if (text.size() != layout.size()) return false;
+  bool ok = true;
   for (size_t i = 0; i < text.size(); ++i) {
-    bool ok = kFixedLayout[i] == '0' ? IsDigit(text[i])
-                                     : text[i] == kFixedLayout[i];
-    if (!ok) return false;
+    ok &= layout[i] == '0' ? IsDigit(text[i]) : text[i] == layout[i];
   }
-  return true;
+  return ok;
 }
 
 Ymd FixedDay(const char* p) {
@@ -121,7 +122,7 @@ int FixedTimeSeconds(const char* p) {
 }
 
 std::optional<Date> ParseFixedLayout(std::string_view text) {
-  if (!HasFixedLayout(text)) return std::nullopt;
+  if (!HasFixedLayout(text, kFixedLayout)) return std::nullopt;
   const Ymd d = FixedDay(text.data());
   const int time = FixedTimeSeconds(text.data());
   if (!IsValidDate(d) || time < 0) return std::nullopt;
@@ -237,7 +238,15 @@ std::optional<Date> ParseDateTime(std::string_view text, DayMonthOrder order) {
 int64_t SecondsOf(Date date) { return std::llround(date * 86400.0); }
 
 std::optional<int64_t> DateColumnReader::Seconds(std::string_view text) {
-  if (HasFixedLayout(text)) {
+  // The next line of the same day: only its time is new.
+  if (day_known_ && text.size() == sizeof kFixedLayout - 1 &&
+      std::memcmp(day_text_, text.data(), kFixedDayLength) == 0 &&
+      HasFixedLayout(text.substr(kFixedDayLength), kFixedLayout + kFixedDayLength)) {
+    const int time = FixedTimeSeconds(text.data());
+    if (time < 0) return std::nullopt;
+    return day_seconds_ + time;
+  }
+  if (HasFixedLayout(text, kFixedLayout)) {
     const int time = FixedTimeSeconds(text.data());
     if (time < 0) return std::nullopt;
     if (!day_known_ ||

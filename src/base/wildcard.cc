@@ -1,5 +1,7 @@
 #include "base/wildcard.h"
 
+#include <algorithm>
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -149,6 +151,40 @@ bool WildcardPattern::Matches(std::string_view text) const {
     return middle_.front().Find(text.data(), text.data() + text.size());
   }
   return MatchesSegments(text);
+}
+
+bool WildcardPattern::MatchesJoined(std::string_view within,
+                                    std::string_view first,
+                                    std::string_view separator,
+                                    std::string_view second,
+                                    std::string& scratch) const {
+  if (!one_search_) {
+    scratch.assign(first).append(separator).append(second);
+    return MatchesSegments(scratch);
+  }
+  const WildcardSegment& literal = middle_.front();
+  auto inside = [](const char* at, size_t size, std::string_view part) {
+    return !part.empty() && at >= part.data() &&
+           at + size <= part.data() + part.size();
+  };
+  const char* end = within.data() + within.size();
+  for (const char* at = within.data();
+       (at = at < end ? literal.Find(at, end) : nullptr) != nullptr; ++at) {
+    if (inside(at, literal.size(), first) || inside(at, literal.size(), second)) {
+      return true;
+    }
+  }
+  // A match across a joint lies in the bytes around it, and it would hold
+  // the bytes on both sides of the joint.
+  const size_t reach = literal.size() - 1;
+  if (separator.empty() && !first.empty() && !second.empty() &&
+      (!literal.Holds(first.back()) || !literal.Holds(second.front()))) {
+    return false;
+  }
+  scratch.assign(first.substr(first.size() - std::min(reach, first.size())))
+      .append(separator)
+      .append(second.substr(0, reach));
+  return Matches(scratch);
 }
 
 // Each run of middle_ is taken at its leftmost place after the one before,

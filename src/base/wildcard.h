@@ -2,6 +2,7 @@
 #define KVO_BASE_WILDCARD_H_
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,6 +31,14 @@ class WildcardPattern {
   static bool IsLiteral(std::string_view criterion);
 
   bool Matches(std::string_view text) const;
+
+  // Matches of `first` + `separator` + `second`, which both lie inside
+  // `within` (the line whose columns they are): a plain search looks through
+  // `within` once and then at the joint alone; other patterns are matched
+  // on the joined text in `scratch`.
+  bool MatchesJoined(std::string_view within, std::string_view first,
+                     std::string_view separator, std::string_view second,
+                     std::string& scratch) const;
 
   // The runs of plain characters (outside "*", "?", "#" and lists), in
   // pattern order: every text that Matches holds each of them, without regard

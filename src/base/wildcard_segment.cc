@@ -9,6 +9,9 @@ WildcardSegment::WildcardSegment(const std::vector<PatternChar>& chars) {
   size_t longest_size = 0;
   for (size_t i = 0; i < chars.size(); ++i) {
     sets_.push_back(chars[i].bytes);
+    for (size_t w = 0; w < any_.bits.size(); ++w) {
+      any_.bits[w] |= chars[i].bytes.bits[w];
+    }
     if (!chars[i].plain) continue;
     if (i == 0 || !chars[i - 1].plain) {
       run_start = i;

@@ -51,6 +51,9 @@ class WildcardSegment {
     return all_plain_ ? anchor_->Find(begin, end) : FindWithClasses(begin, end);
   }
 
+  // Whether `c` may stand somewhere in a match.
+  bool Holds(char c) const { return any_.Has(static_cast<unsigned char>(c)); }
+
   // The runs of plain characters, in order: every match holds each of them
   // (without regard to case).
   const std::vector<std::string>& literals() const { return literals_; }
@@ -62,6 +65,7 @@ class WildcardSegment {
   const char* FindByTrying(const char* begin, const char* end) const;
 
   std::vector<ByteSet> sets_;
+  ByteSet any_;  // the union of sets_
   std::vector<std::string> literals_;
   std::optional<LiteralFinder> anchor_;  // the longest run of literals_
   size_t anchor_offset_ = 0;             // where that run starts in a match

@@ -39,13 +39,15 @@ bool Selection::PassesTexts(const Criteria& criteria, LineFields& fields) {
     if (!from->Matches(fields.Column(map.from))) return false;
   }
   if (const WildcardPattern* to = criteria.to()) {
-    std::string_view text = fields.Column(map.to);
-    if (map.cc > 0) text = Join(text, " ", fields.Column(map.cc));
-    if (!to->Matches(text)) return false;
+    const bool matched =
+        map.cc > 0 ? to->MatchesJoined(fields.line(), fields.Column(map.to),
+                                       " ", fields.Column(map.cc), joined_)
+                   : to->Matches(fields.Column(map.to));
+    if (!matched) return false;
   }
   if (const WildcardPattern* routed = criteria.routed()) {
-    if (!routed->Matches(Join(fields.Column(map.routed), "",
-                              fields.Column(map.subject)))) {
+    if (!routed->MatchesJoined(fields.line(), fields.Column(map.routed), "",
+                               fields.Column(map.subject), joined_)) {
       return false;
     }
   }
@@ -53,23 +55,37 @@ bool Selection::PassesTexts(const Criteria& criteria, LineFields& fields) {
   return subject == nullptr || subject->Matches(fields.Column(map.subject));
 }
 
-std::string_view Selection::Join(std::string_view first,
-                                 std::string_view separator,
-                                 std::string_view second) {
-  joined_.assign(first);
-  joined_.append(separator);
-  joined_.append(second);
-  return joined_;
+namespace {
+
+// The Size column in bytes: its prefix reading rounded to 32 bits; null
+// beyond them. The gateway writes plain digits, read here without the
+// general reading.
+std::optional<int32_t> SizeBytes(std::string_view size) {
+  constexpr size_t kSafeDigits = 9;  // below 2^31 whatever they are
+  if (!size.empty() && size.size() <= kSafeDigits) {
+    int32_t value = 0;
+    bool digits = true;
+    for (char c : size) {
+      const auto digit = static_cast<unsigned char>(c - '0');
+      digits &= digit <= 9;
+      value = value * 10 + (digit & 15);
+    }
+    if (digits) return value;
+  }
+  NumberOr<double> read = ConvertPrefix(size);
+  if (!read.ok()) return std::nullopt;
+  NumberOr<int32_t> bytes = ConvertRoundInt32(read.value());
+  if (!bytes.ok()) return std::nullopt;
+  return bytes.value();
 }
+
+}  // namespace
 
 bool PassesSize(const CriteriaTexts& texts, std::string_view size) {
   if (texts.size_mini <= 0 && texts.size_maxi <= 0) return true;
-  NumberOr<double> read = ConvertPrefix(size);
-  NumberOr<int32_t> bytes =
-      read.ok() ? ConvertRoundInt32(read.value())
-                : NumberOr<int32_t>::Failure(read.error());
-  if (!bytes.ok()) return true;  // beyond 32 bits: no size bound applies
-  const int32_t kilobytes = bytes.value() / 1024;
+  std::optional<int32_t> bytes = SizeBytes(size);
+  if (!bytes) return true;  // beyond 32 bits: no size bound applies
+  const int32_t kilobytes = *bytes / 1024;
   if (texts.size_mini > 0 && kilobytes < texts.size_mini) return false;
   return !(texts.size_maxi > 0 && kilobytes > texts.size_maxi);
 }

@@ -36,9 +36,6 @@ class Selection {
 
  private:
   bool PassesTexts(const Criteria& criteria, LineFields& fields);
-  // first + separator + second in joined_.
-  std::string_view Join(std::string_view first, std::string_view separator,
-                        std::string_view second);
 
   DateColumnReader dates_;
   std::string joined_;  // To and Cc, or Routed to and Subject, of one line
