@@ -1,6 +1,7 @@
 #include "viewer/list_log.h"
 
 #include <algorithm>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -15,6 +16,7 @@
 #include "viewer/file_walk.h"
 #include "viewer/file_workers.h"
 #include "viewer/html_listing.h"
+#include "viewer/ordered_rows.h"
 
 namespace kvo {
 namespace {
@@ -44,7 +46,7 @@ class RowCounter final : public FileLineSink {
   void First(std::string_view text, bool taken) override {
     if (!title_taken_) {
       title_taken_ = true;
-      if (request_.max_lines >= 0) Title(text);
+      Title(text);
       return;
     }
     if (!taken) return;
@@ -222,6 +224,22 @@ ListingOutcome ListLog(const ListingRequest& request, RowSink& sink) {
   return outcome;
 }
 
+ListingOutcome ListLog(const ListingRequest& request, RowOrder order,
+                       RowSink& sink) {
+  if (order == RowOrder::kDate) return ListLog(request, sink);
+  // Every selected line is a candidate: the whole interval is read.
+  ListingRequest every_line = request;
+  every_line.offset = 0;
+  every_line.max_lines = std::numeric_limits<int32_t>::max();
+  every_line.count_all = true;
+  const int64_t limit = std::max<int64_t>(request.max_lines, 0);
+  OrderedRows ordered(sink, request.log_type, order, request.offset, limit);
+  ListingOutcome outcome = ListLog(every_line, ordered);
+  outcome.shown = ordered.Finish();
+  outcome.truncated = outcome.total > request.offset + limit;
+  return outcome;
+}
+
 std::string ListLog(E_LogType log_type, const std::string& log_folder,
                     Date first_date, Date last_date,
                     const std::string& pop3_account, const std::string& from,
@@ -239,7 +257,7 @@ std::string ListLog(E_LogType log_type, const std::string& log_folder,
                       to,         routed,                subject,      size_mini,
                       size_maxi,  ip_address1,           subnet,       ip_address2};
   request.max_lines = max_lines;
-  HtmlListing html(log_type, nullptr);
+  HtmlListing html(log_type, nullptr, max_lines >= 0);
   const ListingOutcome outcome = ListLog(request, html);
   html.Finish(outcome, request, GetAccountName);
   return html.TakeText();
