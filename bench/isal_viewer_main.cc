@@ -4,8 +4,9 @@
 #include <isa-l/igzip_lib.h>
 
 #include "gateway/gateway_main.h"
+#include "viewer/viewer_page.h"
 
 // Keeps the library among those loaded at start, as a real use would.
 int (*volatile keep_isal_inflate)(inflate_state*) = isal_inflate;
 
-int main() { return kvo::GatewayMain(); }
+int main() { return kvo::GatewayMain(kvo::ShowViewerPage); }

@@ -7,7 +7,7 @@
 #include "answer/answer_summary.h"
 #include "answer/json_writer.h"
 #include "gateway/process_io.h"
-#include "viewer/listing.h"
+#include "logread/listing.h"
 
 namespace kvo {
 

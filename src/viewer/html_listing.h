@@ -6,7 +6,7 @@
 
 #include "gateway/process_io.h"
 #include "logread/log_type.h"
-#include "viewer/listing.h"
+#include "logread/listing.h"
 
 namespace kvo {
 
