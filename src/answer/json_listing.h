@@ -30,11 +30,9 @@ class JsonListing final : public RowSink {
  private:
   // "columns" and the start of "rows", once.
   void BeginRows(std::string_view title);
-  void FlushWhenFull();
 
-  ByteSink& out_;
+  PieceWriter out_;
   const AnswerSummary& summary_;
-  std::string text_;
   JsonWriter json_;
   bool rows_begun_ = false;
 };
