@@ -50,7 +50,70 @@ __attribute__((target("avx2"))) size_t FindTabsAvx2(const char* begin,
 }
 #endif
 
+// Takes the TABs of one block of `width` bytes at `p` (masks of its bytes
+// that are a line end and a TAB); true when the block holds the line end,
+// which `p` is then moved to.
+inline bool TakeBlock(unsigned ends, unsigned tabs, const char* line,
+                      const char*& p, uint32_t* offsets, size_t& count,
+                      size_t most) {
+  if (ends != 0) {
+    const int at = __builtin_ctz(ends);
+    tabs &= (1u << at) - 1;  // only those before the line end
+    count = TakeBits(tabs, static_cast<size_t>(p - line), offsets, count, most);
+    p += at;
+    return true;
+  }
+  count = TakeBits(tabs, static_cast<size_t>(p - line), offsets, count, most);
+  return false;
+}
+
+// Bits of a mask of the block at `p` that lie before `end`.
+inline unsigned Before(unsigned mask, const char* p, const char* end,
+                       size_t width) {
+  const size_t left = static_cast<size_t>(end - p);
+  return left >= width ? mask : mask & ((1u << left) - 1);
+}
+
+#if defined(KVO_HAVE_AVX2_PATH)
+__attribute__((target("avx2"))) const char* ScanLineAvx2(
+    const char* line, const char* p, const char* end, uint32_t* offsets,
+    size_t& count, size_t most) {
+  const __m256i cr = _mm256_set1_epi8('\r');
+  const __m256i lf = _mm256_set1_epi8('\n');
+  const __m256i tab = _mm256_set1_epi8('\t');
+  for (; p < end; p += 32) {
+    __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    unsigned ends = static_cast<unsigned>(_mm256_movemask_epi8(
+        _mm256_or_si256(_mm256_cmpeq_epi8(x, cr), _mm256_cmpeq_epi8(x, lf))));
+    unsigned tabs =
+        static_cast<unsigned>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(x, tab)));
+    ends = Before(ends, p, end, 32);
+    tabs = Before(tabs, p, end, 32);
+    if (TakeBlock(ends, tabs, line, p, offsets, count, most)) return p;
+  }
+  return end;
+}
+#endif
+
 #if defined(__SSE2__)
+const char* ScanLineSse2(const char* line, const char* p, const char* end,
+                         uint32_t* offsets, size_t& count, size_t most) {
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i tab = _mm_set1_epi8('\t');
+  for (; p < end; p += 16) {
+    __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    unsigned ends = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(x, cr), _mm_cmpeq_epi8(x, lf))));
+    unsigned tabs =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(x, tab)));
+    ends = Before(ends, p, end, 16);
+    tabs = Before(tabs, p, end, 16);
+    if (TakeBlock(ends, tabs, line, p, offsets, count, most)) return p;
+  }
+  return end;
+}
+
 const char* FindLineEndSse2(const char* p, const char* end) {
   const __m128i cr = _mm_set1_epi8('\r');
   const __m128i lf = _mm_set1_epi8('\n');
@@ -89,6 +152,24 @@ const char* FindLineEnd(const char* begin, const char* end) {
 #endif
   while (p < end && *p != '\r' && *p != '\n') ++p;
   return p;
+}
+
+const char* ScanLine(const char* line, const char* from, const char* end,
+                     uint32_t* offsets, size_t& count, size_t most) {
+#if defined(KVO_HAVE_AVX2_PATH)
+  if (HasAvx2()) return ScanLineAvx2(line, from, end, offsets, count, most);
+#endif
+#if defined(__SSE2__)
+  return ScanLineSse2(line, from, end, offsets, count, most);
+#else
+  for (const char* p = from; p < end; ++p) {
+    if (*p == '\r' || *p == '\n') return p;
+    if (*p == '\t' && count < most) {
+      offsets[count++] = static_cast<uint32_t>(p - line);
+    }
+  }
+  return end;
+#endif
 }
 
 size_t FindTabs(const char* begin, const char* end, uint32_t* offsets,

@@ -17,6 +17,15 @@ const char* FindLineEnd(const char* begin, const char* end);
 size_t FindTabs(const char* begin, const char* end, uint32_t* offsets,
                 size_t most);
 
+// Looks for the first CR or LF in [from, end) and notes the TABs before it
+// as it goes: their offsets from `line` (where the line began; `from` may
+// lie further on) are added to `offsets` after the `count` there, up to
+// `most`. Returns the line end, or `end`. The bytes from `end` up to
+// kScanSlack past it must be readable (their values do not matter).
+inline constexpr size_t kScanSlack = 32;
+const char* ScanLine(const char* line, const char* from, const char* end,
+                     uint32_t* offsets, size_t& count, size_t most);
+
 }  // namespace kvo
 
 #endif  // KVO_BASE_BYTE_SEARCH_H_

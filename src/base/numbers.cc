@@ -271,6 +271,20 @@ int32_t StrictToInt32(std::string_view text) {
   return ConvertStrictInt32(text).ValueOrThrow();
 }
 
+std::optional<int64_t> ReadPlainDigits(std::string_view text) {
+  constexpr size_t kMostDigits = 18;  // below 2^63 whatever they are
+  if (text.empty() || text.size() > kMostDigits) return std::nullopt;
+  int64_t value = 0;
+  bool digits = true;
+  for (char c : text) {
+    const auto digit = static_cast<unsigned char>(c - '0');
+    digits &= digit <= 9;
+    value = value * 10 + (digit & 15);
+  }
+  if (!digits) return std::nullopt;
+  return value;
+}
+
 NumberOr<int16_t> ConvertRoundInt16(double value) {
   return RoundChecked<int16_t>(value);
 }

@@ -2,6 +2,7 @@
 #define KVO_BASE_NUMBERS_H_
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,6 +60,10 @@ NumberOr<int32_t> ConvertStrictInt32(std::string_view text);
 double StrictToDouble(std::string_view text);
 int16_t StrictToInt16(std::string_view text);
 int32_t StrictToInt32(std::string_view text);
+
+// A text of 1 to 18 decimal digits and nothing else, as a number; null for
+// any other text. The quick way for a column that is usually just that.
+std::optional<int64_t> ReadPlainDigits(std::string_view text);
 
 // Rounds to the nearest 16/32-bit integer, a half to even; an overflow (6)
 // when out of range (NaN included).

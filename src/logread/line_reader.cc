@@ -28,10 +28,12 @@ void LineReader::Reset(ReadStream* stream, const Deadline* deadline) {
 bool LineReader::NextLine(std::string_view* line) {
   if (Ended() || !SkipCutRest()) return false;
   size_t scan = begin_;  // no line end lies in begin_..scan
+  tab_count_ = 0;
+  tabs_known_ = true;
   for (;;) {
     SkipPendingLf();
     scan = std::max(scan, begin_);
-    size_t eol = FindLineEnd(scan);
+    size_t eol = ScanLine(scan);
     if (eol < end_) {
       if (eol - begin_ > kMaxLineBytes) {
         *line = CutLine();
@@ -59,6 +61,7 @@ bool LineReader::NextLine(std::string_view* line) {
 }
 
 std::string_view LineReader::CutLine() {
+  tabs_known_ = false;  // some lay in the part cut off or the marker
   char* start = buf_.get() + begin_;
   std::memcpy(start + kMaxLineBytes - kCutMarker.size(), kCutMarker.data(),
               kCutMarker.size());
@@ -135,6 +138,15 @@ void LineReader::MoveToLineStart(size_t before) {
   }
 }
 
+size_t LineReader::ScanLine(size_t from) {
+  if (from >= end_) return end_;
+  const char* base = buf_.get();
+  return static_cast<size_t>(kvo::ScanLine(base + begin_, base + from,
+                                           base + end_, tabs_, tab_count_,
+                                           kMostTabs) -
+                             base);
+}
+
 size_t LineReader::FindLineEnd(size_t from) {
   if (from >= end_) return end_;
   const char* base = buf_.get();
@@ -168,7 +180,7 @@ size_t LineReader::Fill() {
   // are cut at kMaxLineBytes, so the buffer stays below about twice that.
   while (capacity_ - end_ < lookahead_room_ + capacity_ / 4) {
     size_t bigger = capacity_ * 2;
-    auto grown = std::make_unique_for_overwrite<char[]>(bigger);
+    auto grown = std::make_unique_for_overwrite<char[]>(bigger + kScanSlack);
     if (end_ > 0) std::memcpy(grown.get(), buf_.get(), end_);
     buf_ = std::move(grown);
     capacity_ = bigger;
@@ -183,7 +195,8 @@ size_t LineReader::ReadInto(size_t room) {
     stopped_ = true;
     return 0;
   }
-  if (!buf_) buf_ = std::make_unique_for_overwrite<char[]>(capacity_);
+  // The slack lets line scans read whole blocks past the data's end.
+  if (!buf_) buf_ = std::make_unique_for_overwrite<char[]>(capacity_ + kScanSlack);
   ptrdiff_t got = stream_->Read(buf_.get() + end_, room);
   if (got < 0) {
     failed_ = true;

@@ -2,6 +2,7 @@
 #define KVO_LOGREAD_LINE_READER_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string_view>
 
@@ -53,9 +54,17 @@ class LineReader {
   // Whether reading stopped because the stream failed.
   bool failed() const { return failed_; }
 
+  // The offsets of the first TABs of the line NextLine returned last (at
+  // most kMostTabs); null when they are not known (a line that was cut).
+  static constexpr size_t kMostTabs = 16;
+  const uint32_t* tabs() const { return tabs_known_ ? tabs_ : nullptr; }
+  size_t tab_count() const { return tab_count_; }
+
  private:
   // The position of the first CR or LF at or after `from`; end_ when none.
   size_t FindLineEnd(size_t from);
+  // The same, noting the TABs of the line at begin_ on the way.
+  size_t ScanLine(size_t from);
   void ConsumeTerminator(size_t eol);
   void SkipPendingLf();
   // Passes over the rest of a line that was cut; false when the data ended
@@ -87,6 +96,9 @@ class LineReader {
   bool stopped_ = false;   // the deadline passed: the data is over
   ReadStream* stream_ = nullptr;
   const Deadline* deadline_ = nullptr;
+  uint32_t tabs_[kMostTabs] = {};
+  size_t tab_count_ = 0;
+  bool tabs_known_ = false;
 };
 
 }  // namespace kvo

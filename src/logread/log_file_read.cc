@@ -48,10 +48,25 @@ std::optional<LogLineColumns> C_LogFileRead::M_GetNextLine(bool& fEof) {
 }
 
 std::optional<LogLineColumns> C_LogFileRead::NextCandidateLine(bool& fEof) {
+  if (!PassesOverLines()) return M_GetNextLine(fEof);
+  if (!NextTakenLine(fEof)) return std::nullopt;
+  return CutColumns(layout_, line_);
+}
+
+bool C_LogFileRead::PassesOverLines() {
   // Only the two logs with a layout have a Date column to go by.
   const bool selects = log_type_ == LogIncoming || log_type_ == LogOutgoing;
-  if (!open_ || P_fTitle || !selects || !CurrentCriteria().selects()) {
-    return M_GetNextLine(fEof);
+  return open_ && !P_fTitle && selects && CurrentCriteria().selects();
+}
+
+std::optional<std::string_view> C_LogFileRead::NextTakenLine(bool& fEof) {
+  line_second_.reset();
+  if (!PassesOverLines()) {
+    for (;;) {
+      if (!M_GetNextLine(fEof)) return std::nullopt;
+      if (take_it_) return line_;
+      if (fEof) return std::nullopt;
+    }
   }
   const Criteria& criteria = CurrentCriteria();
   const LiteralFinder* required = criteria.required_literal();
@@ -59,12 +74,13 @@ std::optional<LogLineColumns> C_LogFileRead::NextCandidateLine(bool& fEof) {
   for (;;) {
     if (required != nullptr && !lines_.SkipToLineContaining(*required)) break;
     if (!lines_.NextLine(&line)) break;
-    LineFields fields(layout_, line);
+    LineFields fields(layout_, line, lines_.tabs(), lines_.tab_count());
     if (selection_.Decide(criteria, fields, false)) {
       line_ = line;
+      line_second_ = selection_.last_second();
       take_it_ = true;
       fEof = !lines_.HasMore();
-      return CutColumns(layout_, line);
+      return line;
     }
   }
   fEof = true;
@@ -74,7 +90,7 @@ std::optional<LogLineColumns> C_LogFileRead::NextCandidateLine(bool& fEof) {
 LogLineColumns C_LogFileRead::TakeLine(std::string_view line, bool& fEof) {
   line_ = line;
   LogLineColumns columns = CutColumns(layout_, line);
-  LineFields fields(layout_, line);
+  LineFields fields(layout_, line, lines_.tabs(), lines_.tab_count());
   if (log_type_ == LogIncoming && P_fTitle &&
       columns[layout_.map.ip_address].empty()) {
     columns[layout_.map.ip_address] = kTitleAddressHeading;

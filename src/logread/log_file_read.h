@@ -72,9 +72,19 @@ class C_LogFileRead {
   // passed over: null with fEof set.
   std::optional<LogLineColumns> NextCandidateLine(bool& fEof);
 
-  // The whole text of the line that M_GetNextLine or NextCandidateLine
-  // returned last, valid as long as its columns.
+  // NextCandidateLine without cutting the line into columns: the text of
+  // the next line taken, or null (fEof set) when none is left.
+  std::optional<std::string_view> NextTakenLine(bool& fEof);
+
+  // The whole text of the line that M_GetNextLine, NextCandidateLine or
+  // NextTakenLine returned last, valid as long as its columns; and the
+  // offsets of its first TABs (null when they are not known).
   std::string_view LineText() const { return line_; }
+  const uint32_t* LineTabs() const { return lines_.tabs(); }
+  size_t LineTabCount() const { return lines_.tab_count(); }
+  // The moment of the line NextTakenLine returned last, in seconds since
+  // day 0, where the selection read it (null otherwise).
+  std::optional<int64_t> LineSecond() const { return line_second_; }
 
   // Whether the last line read passed the selection.
   bool P_fTakeIt() const;
@@ -112,6 +122,8 @@ class C_LogFileRead {
   CriteriaTexts FieldCriteria() const;
 
  private:
+  // Whether NextCandidateLine may pass over lines.
+  bool PassesOverLines();
   // Opens P_strFileName's file by its name in the folder.
   void OpenFile(const std::string& name);
   void RecordOpenError(const OpenError& error);
@@ -126,6 +138,7 @@ class C_LogFileRead {
   LogLayout layout_;
   bool take_it_ = false;
   std::string_view line_;
+  std::optional<int64_t> line_second_;
   std::unique_ptr<ReadStream> stream_;
   LineReader lines_;
   Selection selection_;

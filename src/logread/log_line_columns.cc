@@ -69,6 +69,15 @@ LogLineColumns CutColumns(const LogLayout& layout, std::string_view line) {
   return columns;
 }
 
+LineFields::LineFields(const LogLayout& layout, std::string_view line,
+                       const uint32_t* tabs, size_t tab_count)
+    : layout_(layout), line_(line) {
+  if (tabs == nullptr) return;
+  tab_count_ = std::min(tab_count, kMostTabs);
+  std::copy(tabs, tabs + tab_count_, tabs_);
+  tabs_known_ = true;
+}
+
 std::string_view LineFields::Column(int16_t index) {
   const int16_t limit = std::min(layout_.parsed_columns, layout_.columns);
   if (index < 1 || index > limit) return {};

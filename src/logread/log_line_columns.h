@@ -68,6 +68,10 @@ class LineFields {
   // `layout` must outlive the object; `line` must stay valid while it is used.
   LineFields(const LogLayout& layout, std::string_view line)
       : layout_(layout), line_(line) {}
+  // The same where the offsets of the line's first TABs are known already
+  // (all of them, or at least kMostTabs); null `tabs` when they are not.
+  LineFields(const LogLayout& layout, std::string_view line,
+             const uint32_t* tabs, size_t tab_count);
 
   // The column `index` (1-based, as LogLineColumns counts); an empty text
   // for an index the layout does not cut.

@@ -1,5 +1,7 @@
 #include "logread/selection.h"
 
+#include <limits>
+
 #include "base/numbers.h"
 #include "base/text_case.h"
 
@@ -22,10 +24,10 @@ bool Selection::Decide(const Criteria& criteria, LineFields& fields,
 
 DateVerdict Selection::TestDate(const Criteria& criteria,
                                 std::string_view date_text) {
-  std::optional<int64_t> second = dates_.Seconds(date_text);
-  if (!second) return DateVerdict::kNotADate;
-  return criteria.InInterval(*second) ? DateVerdict::kInside
-                                      : DateVerdict::kOutside;
+  last_second_ = dates_.Seconds(date_text);
+  if (!last_second_) return DateVerdict::kNotADate;
+  return criteria.InInterval(*last_second_) ? DateVerdict::kInside
+                                            : DateVerdict::kOutside;
 }
 
 bool Selection::PassesTexts(const Criteria& criteria, LineFields& fields) {
@@ -61,16 +63,9 @@ namespace {
 // beyond them. The gateway writes plain digits, read here without the
 // general reading.
 std::optional<int32_t> SizeBytes(std::string_view size) {
-  constexpr size_t kSafeDigits = 9;  // below 2^31 whatever they are
-  if (!size.empty() && size.size() <= kSafeDigits) {
-    int32_t value = 0;
-    bool digits = true;
-    for (char c : size) {
-      const auto digit = static_cast<unsigned char>(c - '0');
-      digits &= digit <= 9;
-      value = value * 10 + (digit & 15);
-    }
-    if (digits) return value;
+  if (std::optional<int64_t> plain = ReadPlainDigits(size)) {
+    if (*plain > std::numeric_limits<int32_t>::max()) return std::nullopt;
+    return static_cast<int32_t>(*plain);
   }
   NumberOr<double> read = ConvertPrefix(size);
   if (!read.ok()) return std::nullopt;

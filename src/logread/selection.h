@@ -34,10 +34,15 @@ class Selection {
   // The date test of Decide alone, on the text of a Date column.
   DateVerdict TestDate(const Criteria& criteria, std::string_view date_text);
 
+  // The moment (seconds since day 0) of the Date column tested last; null
+  // when it was no date.
+  std::optional<int64_t> last_second() const { return last_second_; }
+
  private:
   bool PassesTexts(const Criteria& criteria, LineFields& fields);
 
   DateColumnReader dates_;
+  std::optional<int64_t> last_second_;
   std::string joined_;  // To and Cc, or Routed to and Subject, of one line
 };
 

@@ -10,10 +10,11 @@ namespace kvo {
 LineCounter::LineCounter(E_LogType log_type)
     : layout_(LayoutOf(log_type)), dates_(LocaleDayMonthOrder()) {}
 
-void LineCounter::Count(std::string_view text) {
+void LineCounter::Count(std::string_view text, const uint32_t* tabs,
+                        size_t tab_count, std::optional<int64_t> second) {
   ++total_;
-  LineFields fields(layout_, text);
-  std::optional<int64_t> second = dates_.Seconds(fields.Column(layout_.map.date));
+  LineFields fields(layout_, text, tabs, tab_count);
+  if (!second) second = dates_.Seconds(fields.Column(layout_.map.date));
   if (!second) return;
   constexpr int64_t kDay = 86400;
   const int64_t day = *second >= 0 ? *second / kDay : (*second + 1) / kDay - 1;
@@ -31,6 +32,7 @@ void LineCounter::Add(const LineCounter& other) {
 }
 
 int64_t SizeColumnBytes(std::string_view size) {
+  if (std::optional<int64_t> plain = ReadPlainDigits(size)) return *plain;
   NumberOr<double> bytes = ConvertPrefix(size);
   if (!bytes.ok() || !(std::fabs(bytes.value()) < 9e18)) return 0;
   return std::llround(bytes.value());
@@ -79,11 +81,13 @@ void ScanFile(C_LogFileRead& reader, FileLineSink& sink, LineCounter* counter) {
   if (!line) return;
   sink.First(reader.LineText(), reader.P_fTakeIt());
   while (!eof && !sink.Done()) {
-    line = reader.NextCandidateLine(eof);
-    if (!line) break;
-    if (!reader.P_fTakeIt()) continue;
-    if (counter != nullptr) counter->Count(reader.LineText());
-    if (sink.WantsLines()) sink.Selected(reader.LineText());
+    std::optional<std::string_view> text = reader.NextTakenLine(eof);
+    if (!text) break;
+    if (counter != nullptr) {
+      counter->Count(*text, reader.LineTabs(), reader.LineTabCount(),
+                     reader.LineSecond());
+    }
+    if (sink.WantsLines()) sink.Selected(*text);
   }
 }
 

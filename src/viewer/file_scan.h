@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,7 +45,10 @@ using DayTallies = std::map<int64_t, DayTally>;
 class LineCounter {
  public:
   explicit LineCounter(E_LogType log_type);
-  void Count(std::string_view text);
+  // Counts the line `text`; `tabs`: the offsets of its first TABs, and
+  // `second`: its moment, where they are known already.
+  void Count(std::string_view text, const uint32_t* tabs = nullptr,
+             size_t tab_count = 0, std::optional<int64_t> second = {});
 
   int64_t total() const { return total_; }
   const DayTallies& days() const { return days_; }
