@@ -1,22 +1,17 @@
 // The result table: a sticky header and, of any number of rows, only those
-// near the visible part of its scroll box in the page. Two spacer rows stand
-// for the rest, so the scroll bar is that of the whole list.
+// near the visible part of its scroll box in the page. Rows are ARIA grid
+// rows of one height, placed by transform in a body as tall as all rows;
+// a row that stays in view is left alone while scrolling, and one that
+// leaves is refilled with a row coming into view.
 import { fillCell } from './columns.js';
 
-const kOverscan = 16;  // rows drawn beyond each edge of the box
-const kStep = 8;       // the drawn window moves in steps of this many rows
+const kOverscan = 8;  // rows drawn beyond each edge of the box
 
-function element(tag, className) {
+function element(tag, className, role) {
   const node = document.createElement(tag);
   if (className) node.className = className;
+  if (role) node.setAttribute('role', role);
   return node;
-}
-
-function spacer() {
-  const tr = element('tr', 'Spacer');
-  tr.setAttribute('aria-hidden', 'true');
-  tr.append(element('td'));
-  return tr;
 }
 
 export class VirtualTable {
@@ -25,24 +20,28 @@ export class VirtualTable {
   constructor(box, { onSort, onPage, onOpenRow }) {
     this.box_ = box;
     this.callbacks_ = { onSort, onPage, onOpenRow };
-    this.table_ = element('table', 'Rows');
-    this.colgroup_ = element('colgroup');
-    this.head_ = element('thead');
-    this.body_ = element('tbody');
-    this.top_ = spacer();
-    this.bottom_ = spacer();
-    this.table_.append(this.colgroup_, this.head_, this.body_);
-    box.append(this.table_);
+    this.grid_ = element('div', 'Grid', 'table');
+    this.head_ = element('div', 'GridHead', 'rowgroup');
+    this.body_ = element('div', 'GridBody', 'rowgroup');
+    this.grid_.append(this.head_, this.body_);
+    box.append(this.grid_);
     this.rows_ = [];
-    this.order_ = null;  // view position -> index into rows_, when sorted here
+    this.order_ = null;      // view position -> index into rows_, when sorted here
     this.columns_ = [];
     this.pieces_ = [];
-    this.rowHeight_ = 0;
-    this.window_ = [-1, -1];
+    this.drawn_ = new Map();  // view position -> row element in the page
+    this.window_ = [0, 0];
     this.active_ = -1;
+    this.rowHeight_ = 0;     // px, measured on the first row drawn
+    this.headHeight_ = 0;
+    this.boxHeight_ = 0;
     this.pending_ = false;
+    new ResizeObserver(() => {
+      this.boxHeight_ = box.clientHeight;
+      this.headHeight_ = this.head_.offsetHeight;
+      this.schedule_();
+    }).observe(box);
     box.addEventListener('scroll', () => this.schedule_(), { passive: true });
-    window.addEventListener('resize', () => this.schedule_());
     box.addEventListener('keydown', (event) => this.onKey_(event));
     box.addEventListener('click', (event) => this.onClick_(event));
     box.addEventListener('dblclick', (event) => {
@@ -53,20 +52,16 @@ export class VirtualTable {
 
   // Shows `rows` (arrays of fields) under `columns`; `pieces[i]` are the
   // texts to mark in column i; `sort` is {column, dir} or null, for the
-  // header's marks; `firstNumber` numbers the first row for screen readers.
-  show({ columns, rows, pieces, sort, firstNumber }) {
+  // header's marks.
+  show({ columns, rows, pieces, sort }) {
     this.columns_ = columns;
     this.rows_ = rows;
     this.pieces_ = pieces;
     this.order_ = null;
-    this.firstNumber_ = firstNumber;
-    this.active_ = -1;
+    this.grid_.style.setProperty('--columns', columns.map((c) => `minmax(0, ${c.width}fr)`).join(' '));
+    this.grid_.setAttribute('aria-rowcount', String(rows.length + 1));
     this.drawHead_(sort);
-    this.table_.setAttribute('aria-rowcount', String(rows.length + 1));
-    this.top_.firstChild.colSpan = columns.length;
-    this.bottom_.firstChild.colSpan = columns.length;
-    this.box_.scrollTop = 0;
-    this.render(true);
+    this.restart_();
   }
 
   // Sorts the loaded rows by `keyOf(row)` (strings or numbers) in `dir`
@@ -83,9 +78,7 @@ export class VirtualTable {
       this.order_ = null;
     }
     this.drawHead_(sort);
-    this.active_ = -1;
-    this.box_.scrollTop = 0;
-    this.render(true);
+    this.restart_();
   }
 
   get count() {
@@ -97,19 +90,24 @@ export class VirtualTable {
     return this.rows_[this.order_ ? this.order_[index] : index];
   }
 
+  restart_() {
+    this.active_ = -1;
+    this.drawn_.clear();
+    this.body_.replaceChildren();
+    this.window_ = [0, 0];
+    this.box_.scrollTop = 0;
+    this.headHeight_ = this.head_.offsetHeight;
+    this.boxHeight_ = this.box_.clientHeight;
+    this.render_();
+  }
+
   drawHead_(sort) {
-    this.colgroup_.replaceChildren(...this.columns_.map((column) => {
-      const col = element('col');
-      col.style.width = `${column.width}%`;
-      return col;
-    }));
-    const tr = element('tr');
-    tr.setAttribute('aria-rowindex', '1');
+    const row = element('div', 'GridRow', 'row');
+    row.setAttribute('aria-rowindex', '1');
     this.columns_.forEach((column, i) => {
-      const th = element('th', column.kind === 'size' ? 'Number' : '');
-      th.scope = 'col';
+      const cell = element('div', column.kind === 'size' ? 'Cell Number' : 'Cell', 'columnheader');
       const sorted = sort && sort.column === i;
-      th.setAttribute('aria-sort', sorted ? (sort.dir === 'asc' ? 'ascending' : 'descending') : 'none');
+      cell.setAttribute('aria-sort', sorted ? (sort.dir === 'asc' ? 'ascending' : 'descending') : 'none');
       const button = element('button', 'SortButton');
       button.type = 'button';
       button.dataset.column = String(i);
@@ -118,10 +116,10 @@ export class VirtualTable {
       mark.setAttribute('aria-hidden', 'true');
       mark.textContent = sorted ? (sort.dir === 'asc' ? ' \u25b2' : ' \u25bc') : '';
       button.append(mark);
-      th.append(button);
-      tr.append(th);
+      cell.append(button);
+      row.append(cell);
     });
-    this.head_.replaceChildren(tr);
+    this.head_.replaceChildren(row);
   }
 
   schedule_() {
@@ -129,52 +127,77 @@ export class VirtualTable {
     this.pending_ = true;
     requestAnimationFrame(() => {
       this.pending_ = false;
-      this.render(false);
+      this.render_();
     });
   }
 
-  // Draws the rows near the visible part of the box; `force` redraws them
-  // even when the window has not moved.
-  render(force) {
+  // Draws the rows near the visible part of the box, refilling those that
+  // left it; the page keeps them in view order.
+  render_() {
+    if (this.count > 0 && this.rowHeight_ === 0) {
+      const probe = this.newRow_();
+      this.body_.append(probe);
+      this.rowHeight_ = probe.getBoundingClientRect().height || 30;
+      probe.remove();
+    }
     const height = this.rowHeight_ || 30;
-    const headHeight = this.head_.offsetHeight;
-    const top = Math.max(0, this.box_.scrollTop - headHeight);
-    const visible = Math.ceil(this.box_.clientHeight / height) + 1;
-    const first = Math.max(0, Math.floor(top / height / kStep) * kStep - kOverscan);
-    const last = Math.min(this.count, first + visible + 2 * kOverscan + kStep);
-    if (!force && first === this.window_[0] && last === this.window_[1]) return;
+    this.body_.style.height = `${this.count * height}px`;
+    const top = Math.max(0, this.box_.scrollTop - this.headHeight_);
+    const first = Math.max(0, Math.floor(top / height) - kOverscan);
+    const last = Math.min(this.count, Math.ceil((top + this.boxHeight_) / height) + kOverscan);
+    if (first === this.window_[0] && last === this.window_[1]) return;
     this.window_ = [first, last];
-    const trs = [];
-    for (let i = first; i < last; ++i) trs.push(this.drawRow_(i));
-    this.body_.replaceChildren(this.top_, ...trs, this.bottom_);
-    if (trs.length > 0 && this.rowHeight_ === 0) {
-      this.rowHeight_ = trs[0].getBoundingClientRect().height || height;
-      if (this.rowHeight_ !== height) {
-        this.render(true);
-        return;
+    const free = [];
+    for (const [index, row] of this.drawn_) {
+      if (index < first || index >= last) {
+        free.push(row);
+        this.drawn_.delete(index);
       }
     }
-    this.top_.firstChild.style.height = `${first * height}px`;
-    this.bottom_.firstChild.style.height = `${(this.count - last) * height}px`;
+    const kept = [...this.drawn_.keys()];
+    const keptFirst = kept.length > 0 ? Math.min(...kept) : -1;
+    const before = [];
+    const after = [];
+    for (let i = first; i < last; ++i) {
+      if (this.drawn_.has(i)) continue;
+      const row = free.pop() ?? this.newRow_();
+      this.fillRow_(row, i);
+      this.drawn_.set(i, row);
+      (i < keptFirst ? before : after).push(row);
+    }
+    for (const row of free) row.remove();
+    if (kept.length === 0) {
+      this.body_.replaceChildren(...after);
+    } else {
+      this.body_.prepend(...before);
+      this.body_.append(...after);
+    }
   }
 
-  drawRow_(index) {
-    const row = this.rowAt(index);
-    const tr = element('tr', index % 2 === 1 ? 'Row Odd' : 'Row');
-    if (index === this.active_) tr.classList.add('Active');
-    tr.dataset.index = String(index);
-    tr.setAttribute('aria-rowindex', String(index + 2));
+  newRow_() {
+    const row = element('div', 'GridRow Row', 'row');
+    for (let i = 0; i < this.columns_.length; ++i) row.append(element('div', 'Cell', 'cell'));
+    return row;
+  }
+
+  fillRow_(row, index) {
+    const fields = this.rowAt(index);
+    row.className = `GridRow Row${index % 2 === 1 ? ' Odd' : ''}${index === this.active_ ? ' Active' : ''}`;
+    row.dataset.index = String(index);
+    row.setAttribute('aria-rowindex', String(index + 2));
+    row.style.transform = `translateY(${index * this.rowHeight_}px)`;
     this.columns_.forEach((column, i) => {
-      const td = element('td', column.kind === 'size' ? 'Number' : '');
-      fillCell(td, column, String(row[column.field] ?? ''), this.pieces_[i]);
-      tr.append(td);
+      const cell = row.children[i];
+      cell.replaceChildren();
+      cell.removeAttribute('title');
+      cell.className = column.kind === 'size' ? 'Cell Number' : 'Cell';
+      fillCell(cell, column, String(fields[column.field] ?? ''), this.pieces_[i]);
     });
-    return tr;
   }
 
   viewIndexOf_(target) {
-    const tr = target.closest && target.closest('tr.Row');
-    return tr ? Number(tr.dataset.index) : -1;
+    const row = target.closest && target.closest('.Row');
+    return row ? Number(row.dataset.index) : -1;
   }
 
   onClick_(event) {
@@ -191,20 +214,21 @@ export class VirtualTable {
 
   setActive_(index) {
     if (this.count === 0) return;
+    this.drawn_.get(this.active_)?.classList.remove('Active');
     this.active_ = Math.max(0, Math.min(this.count - 1, index));
+    this.drawn_.get(this.active_)?.classList.add('Active');
     const height = this.rowHeight_ || 30;
-    const headHeight = this.head_.offsetHeight;
     const rowTop = this.active_ * height;
-    const room = this.box_.clientHeight - headHeight;
+    const room = this.boxHeight_ - this.headHeight_;
     if (rowTop < this.box_.scrollTop) this.box_.scrollTop = rowTop;
     else if (rowTop + height > this.box_.scrollTop + room) this.box_.scrollTop = rowTop + height - room;
-    this.render(true);
+    this.render_();
+    this.drawn_.get(this.active_)?.classList.add('Active');
   }
 
   onKey_(event) {
     if (event.target !== this.box_ || event.altKey || event.ctrlKey || event.metaKey) return;
-    const height = this.rowHeight_ || 30;
-    const page = Math.max(1, Math.floor((this.box_.clientHeight - this.head_.offsetHeight) / height) - 1);
+    const page = Math.max(1, Math.floor((this.boxHeight_ - this.headHeight_) / (this.rowHeight_ || 30)) - 1);
     const moves = { ArrowDown: 1, ArrowUp: -1, PageDown: page, PageUp: -page };
     if (event.key in moves) {
       this.setActive_(Math.max(this.active_, moves[event.key] > 0 ? -1 : 0) + moves[event.key]);

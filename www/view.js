@@ -108,10 +108,7 @@ export class ResultView {
     byId('ExportCsv').querySelector('button').textContent =
       `Download CSV (${formatCount(data.offset + 1)} to ${formatCount(data.offset + data.rows.length)})`;
     const columns = columnsOf(data.log);
-    this.table_.show({
-      columns, rows: data.rows, pieces: piecesOf(columns, data.criteria), sort,
-      firstNumber: data.offset + 1,
-    });
+    this.table_.show({ columns, rows: data.rows, pieces: piecesOf(columns, data.criteria), sort });
     this.showSortNote(sortNote);
   }
 

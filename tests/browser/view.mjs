@@ -64,8 +64,8 @@ async function expectCount(page, want) {
 
 // The cells' texts (and titles) of the rows in the page.
 function shownRows(page) {
-  return page.$$eval('#TableBox tr.Row', (trs) =>
-    trs.map((tr) => [...tr.cells].map((td) => ({ text: td.textContent, title: td.title }))));
+  return page.$$eval('#TableBox .Row', (rows) =>
+    rows.map((row) => [...row.children].map((cell) => ({ text: cell.textContent, title: cell.title }))));
 }
 
 const bytesOf = (cell) => Number(cell.title.replace(/\D/g, ''));
@@ -173,7 +173,7 @@ export const viewTests = [
     await openQuery(page, { ...kFebruary, ToSelection: 'corp.local', MaxLines: '1000' });
     const all = manifest.get('Incoming2024-02.txt').lines;
     await expectCount(page, `${all} messages (showing 1 to ${all} of ${all})`);
-    const drawn = await page.locator('#TableBox tr').count();
+    const drawn = await page.locator('#TableBox [role=row]').count();
     check(drawn < 100, `${drawn} rows in the page for ${all} rows`);
     const rows = await shownRows(page);
     check(rows.every((r) => /^[\d.]+ (B|KB|MB|GB)$/.test(r[7].text) && bytesOf(r[7]) > 0),
@@ -191,22 +191,22 @@ export const viewTests = [
 
     await page.$eval('#TableBox', (box) => { box.scrollTop = box.scrollHeight; });
     await page.waitForFunction(() => {
-      const rows = document.querySelectorAll('#TableBox tr.Row');
-      const count = document.querySelector('#TableBox table').getAttribute('aria-rowcount');
+      const rows = document.querySelectorAll('#TableBox .Row');
+      const count = document.querySelector('#TableBox [role=table]').getAttribute('aria-rowcount');
       return rows.length > 0 && rows[rows.length - 1].getAttribute('aria-rowindex') === count;
     });
     const last = lines('Incoming2024-02.txt').at(-1)[0];
     const lastShown = (await shownRows(page)).at(-1)[0].text;
     check(lastShown === last, `the last row is ${lastShown}, not ${last}`);
-    const [head, box] = await page.$$eval('#TableBox thead th, #TableBox', (e) =>
-      [e.find((x) => x.tagName === 'TH'), e.find((x) => x.id === 'TableBox')]
+    const [head, box] = await page.$$eval('#TableBox .GridHead, #TableBox', (e) =>
+      [e.find((x) => x.id !== 'TableBox'), e.find((x) => x.id === 'TableBox')]
         .map((x) => x.getBoundingClientRect().top));
     check(Math.abs(head - box) < 3, `the header is ${head - box}px below the box's top after scrolling`);
   }],
 
   ['sorting: Size through the program, other columns over the loaded rows', {}, async (page) => {
     await openQuery(page, kFebruary);
-    await then(page, () => page.click('#TableBox th button:has-text("Size")'));
+    await then(page, () => page.click('#TableBox .GridHead button:has-text("Size")'));
     check(new URL(page.url()).searchParams.get('Order') === 'largest', `Size sorted with ${page.url()}`);
     const largest = Math.max(...lines('Incoming2024-02.txt').map((f) => Number(f[8])));
     let sizes = (await shownRows(page)).map((r) => bytesOf(r[7]));
@@ -215,15 +215,15 @@ export const viewTests = [
     check(((await page.textContent('#SortNote')) ?? '').includes('whole result'), 'the note does not say "whole result"');
 
     const url = page.url();
-    await page.click('#TableBox th button:has-text("Size")');
+    await page.click('#TableBox .GridHead button:has-text("Size")');
     sizes = (await shownRows(page)).map((r) => bytesOf(r[7]));
     check(page.url() === url && sizes.every((s, i) => i === 0 || sizes[i - 1] <= s), `smallest first: ${sizes.slice(0, 5)}`);
-    await page.click('#TableBox th button:has-text("From")');
+    await page.click('#TableBox .GridHead button:has-text("From")');
     const from = (await shownRows(page)).map((r) => r[2].text.toLowerCase());
     check(from.every((s, i) => i === 0 || from[i - 1] <= s), `From A to Z: ${from.slice(0, 4)}`);
     const note = (await page.textContent('#SortNote')) ?? '';
     check(note.includes('loaded rows only'), `note over a partial result: "${note}"`);
-    check(await page.getAttribute('#TableBox th:has-text("From")', 'aria-sort') === 'ascending', 'no aria-sort');
+    check(await page.getAttribute('#TableBox [role=columnheader]:has-text("From")', 'aria-sort') === 'ascending', 'no aria-sort');
   }],
 
   ['paging: next, previous, arrow keys, load all', {}, async (page) => {
@@ -239,7 +239,7 @@ export const viewTests = [
     await then(page, () => page.keyboard.press('ArrowLeft'));
     await expectCount(page, of(101, 200));
     await page.keyboard.press('PageDown');
-    const active = await page.getAttribute('#TableBox tr.Active', 'aria-rowindex');
+    const active = await page.getAttribute('#TableBox .Row.Active', 'aria-rowindex');
     check(Number(active) > 10, `PageDown made row ${active} the current one`);
     await then(page, () => page.click('#PreviousPage'));
     await expectCount(page, of(1, 100));
