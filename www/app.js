@@ -6,7 +6,7 @@ import { fetchAnswer } from './answer.js';
 import { columnsOf, sortKeyOf } from './columns.js';
 import { formatCount } from './format.js';
 import {
-  applyLogChoice, clearFieldErrors, setSingleDay, setUpForm, showFieldErrors, tidyForm,
+  applyLogChoice, clearFieldErrors, setUpForm, showFieldErrors, tidyForm,
 } from './form.js';
 import {
   checkQuery, decodeQuery, kMaxRows, linkSearch, programPairs, readForm, valueOf, withParams,
@@ -161,9 +161,17 @@ function onLoadAll() {
   run(withParams(state.query, { Offset: 0, MaxLines: lines }), { nav: 'push' });
 }
 
+// Narrows the shown query to one whole day.
 function onPick(day) {
-  setSingleDay(form, day);
-  runForm();
+  if (!state) return;
+  const [y, m, d] = day.split('-').map(Number);
+  const query = withParams(state.query, {
+    DateLoDay: d, DateLoMonth: m, DateLoYear: y, DateHiDay: d, DateHiMonth: m, DateHiYear: y,
+    TimeLo: '', TimeHi: '', Offset: 0,
+  });
+  writeForm(form, query);
+  applyLogChoice(form);
+  run(query, { nav: 'push', focus: true });
 }
 
 async function onCopyLink() {

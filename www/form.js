@@ -32,14 +32,6 @@ export function applyLogChoice(form) {
   form.querySelectorAll('.IncomingOnly').forEach((part) => part.classList.toggle('Off', outgoing));
 }
 
-// Sets `date` (ISO) as first and last day, whole days.
-export function setSingleDay(form, iso) {
-  const [y, m, d] = iso.split('-').map(Number);
-  setDates(form, new Date(y, m - 1, d), new Date(y, m - 1, d));
-  form.TimeLo.value = '';
-  form.TimeHi.value = '';
-}
-
 // "10.0.0.0/8" in the address field becomes address, mask and "Subnet".
 function splitNetwork(form) {
   const cidr = splitCidr(form.IpAddress.value);

@@ -98,7 +98,9 @@ export class ResultView {
         first: data.interval.first, last: data.interval.last, days, onPick: this.callbacks_.onPick,
       });
     }
-    byId('Listing').hidden = data.rows.length === 0;
+    byId('Listing').hidden = data.total === 0;
+    byId('TableBox').hidden = data.rows.length === 0;
+    byId('ExportCsv').hidden = data.rows.length === 0;
     byId('PreviousPage').disabled = !paging.previous;
     byId('NextPage').disabled = !paging.next;
     byId('LoadAll').hidden = !paging.loadAll;
