@@ -138,7 +138,8 @@ export const classicTests = [
     check(overflow <= 0, `the form is ${overflow}px wider than a narrow screen`);
   }],
 
-  ['without scripts: incoming listing by sender over a monthly and daily files', { javaScript: false }, async (page) => {
+  ['without scripts: incoming listing by sender over a monthly and daily files', { javaScript: false },
+    async (page) => {
     await page.setViewportSize({ width: 1400, height: 900 });
     await listingBySender(page, {
       log: 'Incoming', lo: ['1', '2', '2024'], hi: ['5', '3', '2024'],
@@ -156,7 +157,8 @@ export const classicTests = [
     });
   }],
 
-  ['without scripts: a day 32 gives the invalid-parameters page', { javaScript: false }, async (page) => {
+  ['without scripts: a day 32 gives the invalid-parameters page', { javaScript: false },
+    async (page) => {
     await page.setViewportSize({ width: 1200, height: 700 });
     await openForm(page);
     await fillDates(page, ['32', '3', '2024'], ['', '', '']);

@@ -97,7 +97,8 @@ function contrastFailures(page) {
       const size = parseFloat(style.fontSize);
       const large = size >= 24 || (size >= 18.66 && Number(style.fontWeight) >= 700);
       if (ratio < (large ? 3 : 4.5)) {
-        failures.push(`${element.tagName}.${element.className} "${element.textContent.trim().slice(0, 30)}" ${ratio.toFixed(2)}`);
+        const text = element.textContent.trim().slice(0, 30);
+        failures.push(`${element.tagName}.${element.className} "${text}" ${ratio.toFixed(2)}`);
       }
     }
     return failures;
@@ -212,18 +213,20 @@ export const viewTests = [
     let sizes = (await shownRows(page)).map((r) => bytesOf(r[7]));
     check(sizes[0] === largest && sizes.every((s, i) => i === 0 || sizes[i - 1] >= s),
           `largest first: ${sizes.slice(0, 5)} (largest of the month ${largest})`);
-    check(((await page.textContent('#SortNote')) ?? '').includes('whole result'), 'the note does not say "whole result"');
+    check(((await page.textContent('#SortNote')) ?? '').includes('whole result'), 'no "whole result" in the note');
 
     const url = page.url();
     await page.click('#TableBox .GridHead button:has-text("Size")');
     sizes = (await shownRows(page)).map((r) => bytesOf(r[7]));
-    check(page.url() === url && sizes.every((s, i) => i === 0 || sizes[i - 1] <= s), `smallest first: ${sizes.slice(0, 5)}`);
+    check(page.url() === url && sizes.every((s, i) => i === 0 || sizes[i - 1] <= s),
+          `smallest first: ${sizes.slice(0, 5)}`);
     await page.click('#TableBox .GridHead button:has-text("From")');
     const from = (await shownRows(page)).map((r) => r[2].text.toLowerCase());
     check(from.every((s, i) => i === 0 || from[i - 1] <= s), `From A to Z: ${from.slice(0, 4)}`);
     const note = (await page.textContent('#SortNote')) ?? '';
     check(note.includes('loaded rows only'), `note over a partial result: "${note}"`);
-    check(await page.getAttribute('#TableBox [role=columnheader]:has-text("From")', 'aria-sort') === 'ascending', 'no aria-sort');
+    const header = page.locator('#TableBox [role=columnheader]:has-text("From")');
+    check(await header.getAttribute('aria-sort') === 'ascending', 'the From header is not marked');
   }],
 
   ['paging: next, previous, arrow keys, load all', {}, async (page) => {
@@ -268,7 +271,8 @@ export const viewTests = [
       await fillForm(page, { ...kFebruary, SubjectSelection: subject });
       await showLog(page);
       check(page.url().includes('SubjectSelection=Gr%C3%BC%C3%9Fe'), `address ${page.url()}`);
-      const total = lines('Incoming2024-02.txt').filter((f) => f[7].toLowerCase().includes('gr\u00fc\u00dfe')).length;
+      const total = lines('Incoming2024-02.txt')
+        .filter((f) => f[7].toLowerCase().includes('gr\u00fc\u00dfe')).length;
       const want = `${total} messages (showing 1 to ${Math.min(total, 100)} of ${total})`;
       await expectCount(page, want);
       await then(page, () => page.reload());
@@ -290,16 +294,18 @@ export const viewTests = [
     await fillForm(page, { DateLoDay: '1', DateLoMonth: '3', DateLoYear: '2024', TimeLo: '12:00',
       DateHiDay: '2', DateHiMonth: '3', DateHiYear: '2024', TimeHi: '12:00', IpAddress: '128.0.0.0/1' });
     await showLog(page);
-    const fields = await Promise.all(['IpAddress', 'IpAddress2OrSubnetMask'].map((n) => page.inputValue(`[name=${n}]`)));
+    const fields = await Promise.all(['IpAddress', 'IpAddress2OrSubnetMask']
+      .map((n) => page.inputValue(`[name=${n}]`)));
     check(fields.join(' ') === '128.0.0.0 128.0.0.0' && await page.isChecked('input[value=subnet]'),
           `the network became ${fields.join(' ')}`);
     const high = (f) => Number(f[9].split('.')[0]) >= 128;
     const time = (f) => f[0].slice(11);
     const want = lines('Incoming2024-03-01.txt').filter((f) => high(f) && time(f) >= '12:00:00').length +
       lines('Incoming2024-03-02.txt').filter((f) => high(f) && time(f) <= '12:00:00').length;
-    await expectCount(page, want === 0 ? 'No messages matched' : `${want} messages (showing 1 to ${want} of ${want})`);
+    await expectCount(page, `${want} messages (showing 1 to ${want} of ${want})`);
     const search = new URL(page.url()).searchParams;
-    check(search.get('TimeLo') === '12:00' && search.get('GrpSubnetOrIpRange') === 'subnet', `address ${page.url()}`);
+    check(search.get('TimeLo') === '12:00' && search.get('GrpSubnetOrIpRange') === 'subnet',
+          `address ${page.url()}`);
   }],
 
   ['page: standards mode, viewport, Enter submits, contrast, phone layout', {}, async (page) => {
