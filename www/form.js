@@ -119,6 +119,11 @@ export function showFieldErrors(form, messages, focus = true) {
       unplaced.push({ field, text });
       continue;
     }
+    const same = document.getElementById(`Error-${field}`);
+    if (same) {
+      same.textContent += ` ${text}`;
+      continue;
+    }
     const p = document.createElement('p');
     p.className = 'FieldError';
     p.id = `Error-${field}`;
