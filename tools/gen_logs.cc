@@ -19,6 +19,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/literal_finder.h"
+#include "logread/log_naming.h"
 #include "sample_lines.h"
 
 namespace {
@@ -52,17 +54,12 @@ struct Options {
 
 // The file name of the period that holds `day`.
 std::string FileName(const Options& options, year_month_day day) {
-  char name[64];
-  unsigned y = static_cast<unsigned>(static_cast<int>(day.year()));
-  unsigned m = static_cast<unsigned>(day.month());
-  unsigned d = static_cast<unsigned>(day.day());
-  const char* log = options.incoming ? "Incoming" : "Outgoing";
-  if (options.monthly) {
-    std::snprintf(name, sizeof name, "%s%04u-%02u.txt", log, y, m);
-  } else {
-    std::snprintf(name, sizeof name, "%s%04u-%02u-%02u.txt", log, y, m, d);
-  }
-  return options.folder + "/" + name;
+  return options.folder + "/" +
+         kvo::LogFileName(options.incoming ? kvo::LogIncoming : kvo::LogOutgoing,
+                          options.monthly ? kvo::PeriodMonthly : kvo::PeriodDaily,
+                          static_cast<int>(day.year()),
+                          static_cast<int>(unsigned{day.month()}),
+                          static_cast<int>(unsigned{day.day()}));
 }
 
 // Collects lines in a large buffer and writes it in big pieces.
@@ -103,7 +100,7 @@ class FileWriter {
 // that keeps happening.
 bool AppendDataLine(std::string& out, const Options& options, Random& random,
                     year_month_day day, unsigned seconds, bool with_sender,
-                    std::string_view folded_sender) {
+                    const kvo::LiteralFinder& sender) {
   for (int attempt = 0; attempt < 1000; ++attempt) {
     size_t start = out.size();
     AppendDateTime(out, options.date_form, day, seconds);
@@ -111,7 +108,10 @@ bool AppendDataLine(std::string& out, const Options& options, Random& random,
     (options.incoming ? AppendIncoming : AppendOutgoing)(
         out, random, with_sender, options.sender);
     std::string_view line = std::string_view(out).substr(start);
-    if (with_sender || !ContainsFolded(line, folded_sender)) return true;
+    if (with_sender || sender.size() == 0 ||
+        sender.Find(line.data(), line.data() + line.size()) == nullptr) {
+      return true;
+    }
     out.resize(start);
   }
   std::fputs(
@@ -129,11 +129,7 @@ struct Counts {
 // Appends the data lines of one day, in time order.
 bool AppendDay(FileWriter& writer, const Options& options, Random& random,
                sys_days day, int64_t n, Counts& counts) {
-  std::string folded_sender;
-  for (char c : options.sender) {
-    folded_sender +=
-        static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  }
+  const kvo::LiteralFinder sender(options.sender);
   uint64_t slot = std::max<uint64_t>(
       static_cast<uint64_t>(86400 / std::max<int64_t>(n, 1)), 1);
   for (int64_t k = 0; k < n; ++k) {
@@ -142,7 +138,7 @@ bool AppendDay(FileWriter& writer, const Options& options, Random& random,
     bool with_sender =
         !options.sender.empty() && random.Unit() < options.sender_share;
     if (!AppendDataLine(writer.out(), options, random, year_month_day{day},
-                        seconds, with_sender, folded_sender)) {
+                        seconds, with_sender, sender)) {
       return false;
     }
     writer.out() += options.line_end;

@@ -149,20 +149,6 @@ inline void AppendOutgoing(std::string& out, Random& random, bool with_sender,
   AppendSize(out, random);
 }
 
-// Whether `needle` (lower case ASCII) occurs in `text`, any case.
-inline bool ContainsFolded(std::string_view text, std::string_view needle) {
-  if (needle.empty() || text.size() < needle.size()) return false;
-  for (size_t i = 0; i + needle.size() <= text.size(); ++i) {
-    size_t k = 0;
-    while (k < needle.size() &&
-           std::tolower(static_cast<unsigned char>(text[i + k])) == needle[k]) {
-      ++k;
-    }
-    if (k == needle.size()) return true;
-  }
-  return false;
-}
-
 }  // namespace kvo::gen
 
 #endif  // KVO_TOOLS_SAMPLE_LINES_H_

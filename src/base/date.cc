@@ -90,11 +90,13 @@ Date LastDayOfMonth(Date date) {
          TimeOfDay(date);
 }
 
-int ExpandTwoDigitYear(int year) {
-  if (year >= 80 && year <= 99) return 1900 + year;
-  if (year >= 0 && year <= 79) return 2000 + year;
-  return year;
+int TwoDigitYearCentury(double year) {
+  if (year >= 80 && year <= 99) return 1900;
+  if (year >= 0 && year <= 79) return 2000;
+  return 0;
 }
+
+int ExpandTwoDigitYear(int year) { return year + TwoDigitYearCentury(year); }
 
 std::string FormatYmd(Date date) {
   CivilDate civil = ToCivil(date);

@@ -36,6 +36,9 @@ Date AddMonths(Date date, int months);
 // The last day of the month that holds `date`, the time of day kept.
 Date LastDayOfMonth(Date date);
 
+// The century that a two-digit year belongs to: 1900 for 80 to 99, 2000 for
+// 0 to 79, 0 for any other value (a fraction such as 79.5 included).
+int TwoDigitYearCentury(double year);
 // A two-digit year: 80 to 99 are 1980 to 1999, 0 to 79 are 2000 to 2079.
 // Other years are returned unchanged.
 int ExpandTwoDigitYear(int year);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "base/runtime_error.h"
@@ -16,7 +17,9 @@ constexpr int kExponentLimit =
     100000;  // far beyond any double, no int overflow
 
 [[noreturn]] void ThrowOverflow() { throw RuntimeError(kErrOverflow); }
-[[noreturn]] void ThrowTypeMismatch() { throw RuntimeError(kErrTypeMismatch); }
+
+constexpr auto kOverflow = NumberOr<double>::Failure(kErrOverflow);
+constexpr auto kTypeMismatch = NumberOr<double>::Failure(kErrTypeMismatch);
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -42,20 +45,20 @@ int Magnitude(const DecimalParts& parts) {
 
 // Converts the parts with from_chars, which ignores the locale. A result too
 // small for a double is 0; one too large is an overflow.
-double ToDouble(const DecimalParts& parts) {
-  if (parts.int_digits.empty() && parts.frac_digits.empty()) return 0;
+NumberOr<double> ToDouble(const DecimalParts& parts) {
+  if (parts.int_digits.empty() && parts.frac_digits.empty()) return 0.0;
   std::string text = parts.int_digits.empty() ? "0" : parts.int_digits;
-  if (!parts.frac_digits.empty()) text += "." + parts.frac_digits;
-  text += "e" + std::to_string(parts.exponent);
+  if (!parts.frac_digits.empty()) text.append(".").append(parts.frac_digits);
+  text.append("e").append(std::to_string(parts.exponent));
   double value = 0;
   auto [end, error] =
       std::from_chars(text.data(), text.data() + text.size(), value);
   if (error == std::errc::result_out_of_range) {
-    if (Magnitude(parts) > 0) ThrowOverflow();
-    return 0;
+    if (Magnitude(parts) > 0) return kOverflow;
+    return 0.0;
   }
-  if (error != std::errc() || end != text.data() + text.size()) return 0;
-  if (value == 0) return 0;  // no negative zero
+  if (error != std::errc() || end != text.data() + text.size()) return 0.0;
+  if (value == 0) return 0.0;  // no negative zero
   return parts.negative ? -value : value;
 }
 
@@ -100,7 +103,7 @@ int DigitValue(char c, int radix) {
 
 // "&H" and "&O" numbers: a value that fits in 16 bits is a 16-bit two's
 // complement number, one that fits in 32 bits a 32-bit one.
-double ReadRadix(BlankSkippingCursor& cursor, int radix) {
+NumberOr<double> ReadRadix(BlankSkippingCursor& cursor, int radix) {
   uint64_t value = 0;
   bool too_large = false;
   for (int d; (d = DigitValue(cursor.Peek(), radix)) >= 0; cursor.Next()) {
@@ -108,13 +111,14 @@ double ReadRadix(BlankSkippingCursor& cursor, int radix) {
     if (value > 0xFFFFFFFFu) too_large = true;
     if (too_large) value = 0xFFFFFFFFu + 1;  // keeps the loop from wrapping
   }
-  if (too_large) ThrowOverflow();
-  if (value <= 0xFFFF)
-    return static_cast<int16_t>(static_cast<uint16_t>(value));
-  return static_cast<int32_t>(static_cast<uint32_t>(value));
+  if (too_large) return kOverflow;
+  if (value <= 0xFFFF) {
+    return static_cast<double>(static_cast<int16_t>(static_cast<uint16_t>(value)));
+  }
+  return static_cast<double>(static_cast<int32_t>(static_cast<uint32_t>(value)));
 }
 
-double ReadDecimal(BlankSkippingCursor& cursor) {
+NumberOr<double> ReadDecimal(BlankSkippingCursor& cursor) {
   DecimalParts parts;
   if (cursor.Peek() == '+' || cursor.Peek() == '-') {
     parts.negative = cursor.Peek() == '-';
@@ -157,8 +161,9 @@ size_t TakeDigits(std::string_view text, size_t pos, std::string& out) {
 }
 
 // The whole of `text` as sign, digits, decimal separator, digits and an
-// exponent; anything else is a type mismatch.
-DecimalParts StrictParts(std::string_view text, char separator) {
+// exponent; anything else (null) is a type mismatch.
+std::optional<DecimalParts> StrictParts(std::string_view text,
+                                        char separator) {
   text = TrimBlanks(text);
   DecimalParts parts;
   size_t pos = 0;
@@ -169,21 +174,22 @@ DecimalParts StrictParts(std::string_view text, char separator) {
   if (pos < text.size() && text[pos] == separator) {
     pos = TakeDigits(text, pos + 1, parts.frac_digits);
   }
-  if (parts.int_digits.empty() && parts.frac_digits.empty())
-    ThrowTypeMismatch();
+  if (parts.int_digits.empty() && parts.frac_digits.empty()) {
+    return std::nullopt;
+  }
   if (pos < text.size() && (text[pos] == 'E' || text[pos] == 'e')) {
     ++pos;
     bool negative_exponent = false;
     if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
       negative_exponent = text[pos++] == '-';
     }
-    if (pos >= text.size() || !IsDigit(text[pos])) ThrowTypeMismatch();
+    if (pos >= text.size() || !IsDigit(text[pos])) return std::nullopt;
     for (; pos < text.size() && IsDigit(text[pos]); ++pos) {
       AddExponentDigit(parts.exponent, text[pos]);
     }
     if (negative_exponent) parts.exponent = -parts.exponent;
   }
-  if (pos != text.size()) ThrowTypeMismatch();
+  if (pos != text.size()) return std::nullopt;
   return parts;
 }
 
@@ -196,16 +202,27 @@ double RoundHalfEven(double value) {
   return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
 }
 
-double RoundChecked(double value, double low, double high) {
-  if (!std::isfinite(value)) ThrowOverflow();
+template <typename Int>
+NumberOr<Int> RoundChecked(double value) {
+  constexpr double kLow = std::numeric_limits<Int>::min();
+  constexpr double kHigh = std::numeric_limits<Int>::max();
+  if (!std::isfinite(value)) return NumberOr<Int>::Failure(kErrOverflow);
   double rounded = RoundHalfEven(value);
-  if (rounded < low || rounded > high) ThrowOverflow();
-  return rounded;
+  if (rounded < kLow || rounded > kHigh) {
+    return NumberOr<Int>::Failure(kErrOverflow);
+  }
+  return static_cast<Int>(rounded);
+}
+
+template <typename Int>
+NumberOr<Int> RoundConverted(NumberOr<double> value) {
+  if (!value.ok()) return NumberOr<Int>::Failure(value.error());
+  return RoundChecked<Int>(value.value());
 }
 
 }  // namespace
 
-double PrefixRead(std::string_view text) {
+NumberOr<double> ConvertPrefix(std::string_view text) {
   BlankSkippingCursor cursor(text);
   if (cursor.Peek() == '&') {
     cursor.Next();
@@ -218,29 +235,56 @@ double PrefixRead(std::string_view text) {
       cursor.Next();
       return ReadRadix(cursor, 8);
     }
-    return 0;
+    return 0.0;
   }
   return ReadDecimal(cursor);
 }
 
+double PrefixRead(std::string_view text) {
+  return ConvertPrefix(text).ValueOrThrow();
+}
+
+NumberOr<double> ConvertStrictDouble(std::string_view text) {
+  std::optional<DecimalParts> parts =
+      StrictParts(text, LocaleDecimalSeparator());
+  if (!parts) return kTypeMismatch;
+  return ToDouble(*parts);
+}
+
+NumberOr<int16_t> ConvertStrictInt16(std::string_view text) {
+  return RoundConverted<int16_t>(ConvertStrictDouble(text));
+}
+
+NumberOr<int32_t> ConvertStrictInt32(std::string_view text) {
+  return RoundConverted<int32_t>(ConvertStrictDouble(text));
+}
+
 double StrictToDouble(std::string_view text) {
-  return ToDouble(StrictParts(text, LocaleDecimalSeparator()));
+  return ConvertStrictDouble(text).ValueOrThrow();
 }
 
 int16_t StrictToInt16(std::string_view text) {
-  return RoundToInt16(StrictToDouble(text));
+  return ConvertStrictInt16(text).ValueOrThrow();
 }
 
 int32_t StrictToInt32(std::string_view text) {
-  return RoundToInt32(StrictToDouble(text));
+  return ConvertStrictInt32(text).ValueOrThrow();
+}
+
+NumberOr<int16_t> ConvertRoundInt16(double value) {
+  return RoundChecked<int16_t>(value);
+}
+
+NumberOr<int32_t> ConvertRoundInt32(double value) {
+  return RoundChecked<int32_t>(value);
 }
 
 int16_t RoundToInt16(double value) {
-  return static_cast<int16_t>(RoundChecked(value, -32768.0, 32767.0));
+  return ConvertRoundInt16(value).ValueOrThrow();
 }
 
 int32_t RoundToInt32(double value) {
-  return static_cast<int32_t>(RoundChecked(value, -2147483648.0, 2147483647.0));
+  return ConvertRoundInt32(value).ValueOrThrow();
 }
 
 Fixed4 Fixed4::FromDouble(double value) {

@@ -10,8 +10,16 @@ namespace kvo {
 // Numbers of the run-time errors that this program raises or relies on.
 inline constexpr int32_t kErrInvalidArgument = 5;
 inline constexpr int32_t kErrOverflow = 6;
+inline constexpr int32_t kErrOutOfMemory = 7;
 inline constexpr int32_t kErrSubscript = 9;
 inline constexpr int32_t kErrTypeMismatch = 13;
+inline constexpr int32_t kErrInvalidPattern = 93;
+
+// Numbers of the errors that opening a log file reports.
+inline constexpr int32_t kErrFileNotFound = 53;
+inline constexpr int32_t kErrPermissionDenied = 70;
+inline constexpr int32_t kErrPathFileAccess = 75;
+inline constexpr int32_t kErrPathNotFound = 76;
 
 // The program's one run-time error: a number, the source that raised it and a
 // description. Where an error is handled is stated by each caller.

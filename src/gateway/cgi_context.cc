@@ -52,6 +52,7 @@ void ReadCgiEnvironment(CgiContext& context, const Environment& env,
   context.query_string = env.Get("QUERY_STRING");
   context.path_info = env.Get("PATH_INFO");
   context.log_root = env.Get("KVO_LOG_ROOT");
+  context.time_limit = env.Get("KVO_TIME_LIMIT");
   context.ContentLength = RoundToInt32(PrefixRead(context.content_length));
 }
 

@@ -6,10 +6,12 @@
 // vocabulary and kept as such.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/clock.h"
 #include "gateway/process_io.h"
 
 namespace kvo {
@@ -23,11 +25,21 @@ struct FormField {
 // with the internal-error page.
 inline constexpr int32_t kMaxContentLength = 1 << 20;
 
+// Facts about the running process, read once per run.
+struct ProcessFacts {
+  std::string executable_name;  // the program's file name, without folder
+  // The account the program runs under; asked only by a page that names it.
+  std::function<std::string()> account_name;
+};
+
 // The state of one run: filled once by ReadCgiEnvironment and ReadFormData,
 // read-only afterwards. The only process-wide state of the program.
 struct CgiContext {
   ByteSource* StdInHandle = nullptr;
   ByteSink* StdOutHandle = nullptr;
+  ByteSink* StdErrHandle = nullptr;  // the web server's error log; may be null
+  ProcessFacts facts;
+  const Clock* clock = nullptr;  // null: listings have no time limit
   std::string webmaster;
 
   // The sixteen CGI variables, in the order they are read.
@@ -48,9 +60,11 @@ struct CgiContext {
   std::string query_string;
   std::string path_info;
 
-  // KVO_LOG_ROOT: when not empty, the only folder (with its subfolders) that
-  // LogFilePath may name.
+  // KVO_LOG_ROOT: the only folder (with its subfolders) that LogFilePath may
+  // name; empty refuses every folder.
   std::string log_root;
+  // KVO_TIME_LIMIT: seconds a listing may run, as written.
+  std::string time_limit;
 
   int32_t ContentLength = 0;
   std::vector<FormField> FormFields;  // FormFieldCount is FormFields.size()

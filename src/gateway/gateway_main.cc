@@ -8,6 +8,8 @@
 #include "base/runtime_error.h"
 #include "gateway/cgi_context.h"
 #include "gateway/response.h"
+#include "util/account.h"
+#include "util/version.h"
 #include "viewer/viewer_page.h"
 
 namespace kvo {
@@ -22,10 +24,13 @@ std::string TrapDescription(int32_t number, const std::string& description) {
 
 }  // namespace
 
-void GatewayMain(const Environment& env, ByteSource& std_in,
-                 ByteSink& std_out) {
+void GatewayMain(const Environment& env, ByteSource& std_in, ByteSink& std_out,
+                 ByteSink* std_err, const Clock* clock) {
   CgiContext context;
   context.StdOutHandle = &std_out;
+  context.StdErrHandle = std_err;
+  context.clock = clock;
+  context.facts = {ExecutableFileName(), GetAccountName};
   try {
     ReadCgiEnvironment(context, env, std_in, std_out);
     ReadFormData(context);
@@ -36,7 +41,7 @@ void GatewayMain(const Environment& env, ByteSource& std_in,
     ShowInternalError(context);
   } catch (const std::bad_alloc&) {
     // Still answer the request rather than leave the client without one.
-    context.ErrorDescription = TrapDescription(7, "Out of memory");
+    context.ErrorDescription = TrapDescription(kErrOutOfMemory, "Out of memory");
     ShowInternalError(context);
   }
 }
@@ -48,7 +53,9 @@ int GatewayMain() {
   ProcessEnvironment env;
   FdSource std_in(0);
   FdSink std_out(1);
-  GatewayMain(env, std_in, std_out);
+  FdSink std_err(2);
+  SteadyClock clock;
+  GatewayMain(env, std_in, std_out, &std_err, &clock);
   return 0;
 }
 

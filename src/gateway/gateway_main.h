@@ -1,13 +1,17 @@
 #ifndef KVO_GATEWAY_GATEWAY_MAIN_H_
 #define KVO_GATEWAY_GATEWAY_MAIN_H_
 
+#include "base/clock.h"
 #include "gateway/process_io.h"
 
 namespace kvo {
 
 // One run: reads the request, has the viewer page written, and answers a
 // run-time error that nothing else handled with the internal-error page.
-void GatewayMain(const Environment& env, ByteSource& std_in, ByteSink& std_out);
+// `std_err` (may be null) takes the lines meant for the web server's error
+// log; `clock` times the listing.
+void GatewayMain(const Environment& env, ByteSource& std_in, ByteSink& std_out,
+                 ByteSink* std_err = nullptr, const Clock* clock = nullptr);
 
 // The program's entry: sets the locale from the environment, ignores SIGPIPE
 // and runs GatewayMain on the real process. Returns the exit status (0).

@@ -28,12 +28,21 @@ size_t FdSource::Read(char* buffer, size_t size) {
   }
 }
 
+namespace {
+
+// A client that went away wants nothing more: the run ends at once, quietly,
+// whatever it was still doing. Other failures only lose the output.
+void EndWhenClientLeft() {
+  if (errno == EPIPE || errno == ECONNRESET) std::_Exit(0);
+}
+
+}  // namespace
+
 void FdSink::Write(std::string_view bytes) {
   while (!bytes.empty()) {
     ssize_t put = ::write(fd_, bytes.data(), bytes.size());
     if (put < 0 && errno == EINTR) continue;
-    // The client went away (EPIPE) or the output failed: the rest of the
-    // response has nowhere to go.
+    if (put < 0) EndWhenClientLeft();
     if (put <= 0) return;
     bytes.remove_prefix(static_cast<size_t>(put));
   }
@@ -45,6 +54,7 @@ void FdSink::WriteBoth(std::string_view first, std::string_view second) {
                       {const_cast<char*>(second.data()), second.size()}};
     ssize_t put = ::writev(fd_, parts, 2);
     if (put < 0 && errno == EINTR) continue;
+    if (put < 0) EndWhenClientLeft();
     if (put <= 0) return;  // as in Write: the output has gone away
     size_t done = static_cast<size_t>(put);
     if (done >= first.size()) {

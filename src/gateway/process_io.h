@@ -55,6 +55,8 @@ class FdSource final : public ByteSource {
   int fd_;
 };
 
+// Writes to a file descriptor. When the reader went away (EPIPE), the process
+// ends at once with exit status 0: nobody waits for the rest.
 class FdSink final : public ByteSink {
  public:
   explicit FdSink(int fd) : fd_(fd) {}

@@ -16,7 +16,7 @@ void ShowInternalError(const CgiContext& context) {
   const std::string script = EncodeHtml(context.ScriptName);
   const std::string lines[] = {
       "HTTP/1.0 500 Internal Error",
-      "Content-type: text/html\r\n",
+      "Content-type: text/html; charset=windows-1252\r\n",
       "<HTML><HEAD>",
       "<TITLE>Error in " + script + "</TITLE>",
       "<H1>Error in " + script + "</H1>",

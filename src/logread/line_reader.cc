@@ -1,12 +1,11 @@
 #include "logread/line_reader.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 
+#include "base/clock.h"
 #include "base/literal_finder.h"
+#include "logread/read_stream.h"
 
 namespace kvo {
 
@@ -14,41 +13,78 @@ LineReader::LineReader(size_t capacity)
     : capacity_(std::max<size_t>(capacity, 8)),
       lookahead_room_(std::max<size_t>(capacity_ / 64, 1)) {}
 
-void LineReader::Reset(int fd) {
-  fd_ = fd;
+void LineReader::Reset(ReadStream* stream, const Deadline* deadline) {
+  stream_ = stream;
+  deadline_ = deadline;
   begin_ = 0;
   end_ = 0;
   next_cr_ = kUnknown;
   next_lf_ = kUnknown;
   skip_lf_ = false;
+  skip_cut_ = false;
   failed_ = false;
+  stopped_ = false;
 }
 
 bool LineReader::NextLine(std::string_view* line) {
-  if (fd_ < 0 || failed_) return false;
+  if (Ended() || !SkipCutRest()) return false;
   size_t scan = begin_;  // no line end lies in begin_..scan
   for (;;) {
     SkipPendingLf();
     scan = std::max(scan, begin_);
     size_t eol = FindLineEnd(scan);
     if (eol < end_) {
-      *line = std::string_view(buf_.get() + begin_, eol - begin_);
+      if (eol - begin_ > kMaxLineBytes) {
+        *line = CutLine();
+      } else {
+        *line = std::string_view(buf_.get() + begin_, eol - begin_);
+      }
       ConsumeTerminator(eol);
+      return true;
+    }
+    if (end_ - begin_ > kMaxLineBytes) {
+      *line = CutLine();
+      begin_ += kMaxLineBytes;
+      skip_cut_ = true;
       return true;
     }
     size_t scanned = end_ - begin_;
     if (Fill() == 0) break;
     scan = begin_ + scanned;
   }
-  // The file is over for now: what is left is a last line without a line end.
-  if (failed_ || begin_ == end_) return false;
+  // The data is over for now: what is left is a last line without a line end.
+  if (Ended() || begin_ == end_) return false;
   *line = std::string_view(buf_.get() + begin_, end_ - begin_);
   begin_ = end_;
   return true;
 }
 
+std::string_view LineReader::CutLine() {
+  char* start = buf_.get() + begin_;
+  std::memcpy(start + kMaxLineBytes - kCutMarker.size(), kCutMarker.data(),
+              kCutMarker.size());
+  return std::string_view(start, kMaxLineBytes);
+}
+
+bool LineReader::SkipCutRest() {
+  while (skip_cut_) {
+    SkipPendingLf();
+    size_t eol = FindLineEnd(begin_);
+    if (eol < end_) {
+      ConsumeTerminator(eol);
+      skip_cut_ = false;
+      return true;
+    }
+    begin_ = end_;
+    if (Fill() == 0) return false;
+  }
+  return true;
+}
+
 bool LineReader::HasMore() {
-  if (fd_ < 0 || failed_) return false;
+  if (Ended()) return false;
+  // The rest of a cut line may run on for long: let the next call tell.
+  if (skip_cut_) return true;
   for (;;) {
     SkipPendingLf();
     if (begin_ < end_) return true;
@@ -59,7 +95,7 @@ bool LineReader::HasMore() {
 }
 
 bool LineReader::SkipToLineContaining(const LiteralFinder& finder) {
-  if (fd_ < 0 || failed_) return false;
+  if (Ended() || !SkipCutRest()) return false;
   size_t scan = begin_;  // no occurrence starts in begin_..scan
   for (;;) {
     SkipPendingLf();
@@ -73,9 +109,11 @@ bool LineReader::SkipToLineContaining(const LiteralFinder& finder) {
       }
     }
     // Only the last, unfinished line can still hold an occurrence that the
-    // next read completes.
+    // next read completes. One that long is cut anyway: the selection
+    // decides on what is left of it.
     MoveToLineStart(end_);
     size_t kept = end_ - begin_;
+    if (kept > kMaxLineBytes) return true;
     size_t recheck = std::min(kept, finder.size());
     if (Fill() == 0) break;
     scan = begin_ + kept - recheck;
@@ -138,11 +176,12 @@ size_t LineReader::Fill() {
     next_cr_ = kUnknown;
     next_lf_ = kUnknown;
   }
-  // A line that fills most of the buffer: make room for a good read.
+  // A line that fills most of the buffer: make room for a good read. Lines
+  // are cut at kMaxLineBytes, so the buffer stays below about twice that.
   while (capacity_ - end_ < lookahead_room_ + capacity_ / 4) {
     size_t bigger = capacity_ * 2;
     auto grown = std::make_unique_for_overwrite<char[]>(bigger);
-    std::memcpy(grown.get(), buf_.get(), end_);
+    if (end_ > 0) std::memcpy(grown.get(), buf_.get(), end_);
     buf_ = std::move(grown);
     capacity_ = bigger;
     lookahead_room_ = std::max<size_t>(capacity_ / 64, 1);
@@ -151,11 +190,13 @@ size_t LineReader::Fill() {
 }
 
 size_t LineReader::ReadInto(size_t room) {
+  if (Ended()) return 0;
+  if (deadline_ != nullptr && deadline_->Passed()) {
+    stopped_ = true;
+    return 0;
+  }
   if (!buf_) buf_ = std::make_unique_for_overwrite<char[]>(capacity_);
-  ssize_t got;
-  do {
-    got = ::read(fd_, buf_.get() + end_, room);
-  } while (got < 0 && errno == EINTR);
+  ptrdiff_t got = stream_->Read(buf_.get() + end_, room);
   if (got < 0) {
     failed_ = true;
     return 0;

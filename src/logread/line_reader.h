@@ -7,13 +7,17 @@
 
 namespace kvo {
 
+class Deadline;
 class LiteralFinder;
+class ReadStream;
 
-// Cuts the lines of an open file descriptor out of one large buffer. A line
-// ends at CR, CR LF or a lone LF; the terminator is not part of the line, and
-// a last line without one is a line too. The file may grow or shrink while it
-// is read: each read takes whatever is there at that moment. Does not own the
-// descriptor.
+// Cuts the lines of a ReadStream out of one large buffer. A line ends at CR,
+// CR LF or a lone LF; the terminator is not part of the line, and a last line
+// without one is a line too. A line longer than kMaxLineBytes is cut there:
+// its first kMaxLineBytes bytes are given, the last ones replaced by
+// kCutMarker, and the rest of it is skipped. The file may grow or shrink
+// while it is read: each read takes whatever is there at that moment. Does
+// not own the stream.
 class LineReader {
  public:
   explicit LineReader(size_t capacity = kDefaultCapacity);
@@ -21,12 +25,17 @@ class LineReader {
   LineReader& operator=(const LineReader&) = delete;
 
   static constexpr size_t kDefaultCapacity = size_t{1} << 20;
+  static constexpr size_t kMaxLineBytes = size_t{1} << 20;
+  static constexpr std::string_view kCutMarker = " [...]";
 
-  // Starts over on `fd`, reading from its current offset.
-  void Reset(int fd);
+  // Starts over on `stream` (null: nothing to read). A `deadline` that has
+  // passed ends the reading as if the data had ended (checked before each
+  // read); it must outlive the reading.
+  void Reset(ReadStream* stream, const Deadline* deadline = nullptr);
 
   // The next line, as a view that stays valid until the next call of NextLine
-  // or Reset. False at the end of the file or after a read error.
+  // or Reset. False at the end of the data, after a read error, or once the
+  // deadline has passed.
   bool NextLine(std::string_view* line);
 
   // Whether another line follows the one just returned. May read ahead, but
@@ -35,24 +44,35 @@ class LineReader {
 
   // Passes over the lines that do not hold `finder`'s literal: moves to the
   // start of the next line that does, reading more as needed. False when the
-  // file ends (or a read fails) without another occurrence; then every
+  // data ends (or a read fails) without another occurrence; then every
   // remaining line has been passed over. A literal that spans a line end may
-  // stop it at a line that does not hold it.
+  // stop it at a line that does not hold it, and so may a line longer than
+  // kMaxLineBytes.
   bool SkipToLineContaining(const LiteralFinder& finder);
+
+  // Whether reading stopped because the stream failed.
+  bool failed() const { return failed_; }
 
  private:
   size_t FindLineEnd(size_t from);
   size_t FindByte(char byte, size_t from) const;
   void ConsumeTerminator(size_t eol);
   void SkipPendingLf();
+  // Passes over the rest of a line that was cut; false when the data ended
+  // first.
+  bool SkipCutRest();
+  // The line of `length` bytes at begin_, cut to kMaxLineBytes with the
+  // marker at its end.
+  std::string_view CutLine();
   // The line start after the last CR or LF in begin_..before, or begin_.
   void MoveToLineStart(size_t before);
   // Moves the unread bytes to the front, grows the buffer when they fill it,
-  // and reads more. Returns the number of bytes read; 0 at the end or on an
-  // error (then failed_ is set).
+  // and reads more. Returns the number of bytes read; 0 at the end, on an
+  // error (then failed_ is set) or after the deadline.
   size_t Fill();
   // Reads into the free room after end_, moving nothing.
   size_t ReadInto(size_t room);
+  bool Ended() const { return stream_ == nullptr || failed_ || stopped_; }
 
   std::unique_ptr<char[]> buf_;  // allocated by the first fill
   size_t capacity_;
@@ -66,9 +86,12 @@ class LineReader {
   static constexpr size_t kUnknown = static_cast<size_t>(-1);
   size_t next_cr_ = kUnknown;
   size_t next_lf_ = kUnknown;
-  bool skip_lf_ = false;  // the last line ended in CR; an LF next belongs to it
-  bool failed_ = false;   // a read failed: the file is over
-  int fd_ = -1;
+  bool skip_lf_ = false;   // the last line ended in CR; an LF next belongs to it
+  bool skip_cut_ = false;  // the last line was cut; its rest comes next
+  bool failed_ = false;    // a read failed: the data is over
+  bool stopped_ = false;   // the deadline passed: the data is over
+  ReadStream* stream_ = nullptr;
+  const Deadline* deadline_ = nullptr;
 };
 
 }  // namespace kvo

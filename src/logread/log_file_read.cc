@@ -1,55 +1,22 @@
 #include "logread/log_file_read.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 
 #include "base/date_parse.h"
 #include "base/runtime_error.h"
+#include "logread/file_stream.h"
+#include "logread/log_naming.h"
+#include "util/next_token.h"
 
 namespace kvo {
 
 namespace {
 
-constexpr ColumnMap kIncomingMap{.date = 1,
-                                 .pop3_account = 2,
-                                 .from = 3,
-                                 .to = 4,
-                                 .cc = 5,
-                                 .routed = 6,
-                                 .subject = 7,
-                                 .size = 8,
-                                 .ip_address = 9};
-constexpr ColumnMap kOutgoingMap{
-    .date = 1, .from = 2, .to = 3, .subject = 4, .size = 5};
-constexpr int16_t kIncomingDroppedField = 7;
 constexpr std::string_view kTitleAddressHeading = "Orig. IP addr.";
 
-// The text before the next TAB of `rest`; `rest` keeps what follows it.
-std::string_view CutField(std::string_view& rest) {
-  // An empty view may have no data pointer, which memchr must not get.
-  if (rest.empty()) return {};
-  const void* tab = std::memchr(rest.data(), '\t', rest.size());
-  if (tab == nullptr) {
-    std::string_view field = rest;
-    rest = {};
-    return field;
-  }
-  size_t length =
-      static_cast<size_t>(static_cast<const char*>(tab) - rest.data());
-  std::string_view field = rest.substr(0, length);
-  rest.remove_prefix(length + 1);
-  return field;
-}
-
-bool IsFolder(const std::string& path) {
-  struct stat info;
-  return ::stat(path.empty() ? "/" : path.c_str(), &info) == 0 &&
-         S_ISDIR(info.st_mode);
+// The stream that gives the lines of an opened log file.
+std::unique_ptr<ReadStream> StreamOf(OpenedLog& log) {
+  return std::make_unique<FileStream>(std::move(log.fd));
 }
 
 }  // namespace
@@ -71,7 +38,7 @@ std::optional<Date> C_LogFileRead::P_datLastDayInLog() const {
 std::optional<LogLineColumns> C_LogFileRead::M_GetNextLine(bool& fEof) {
   if (!open_) return std::nullopt;
   std::string_view line;
-  if (columns_ == 0 || !lines_.NextLine(&line)) {
+  if (layout_.columns == 0 || !lines_.NextLine(&line)) {
     fEof = true;
     return std::nullopt;
   }
@@ -81,17 +48,19 @@ std::optional<LogLineColumns> C_LogFileRead::M_GetNextLine(bool& fEof) {
 std::optional<LogLineColumns> C_LogFileRead::NextCandidateLine(bool& fEof) {
   // Only the two logs with a layout have a Date column to go by.
   const bool selects = log_type_ == LogIncoming || log_type_ == LogOutgoing;
-  if (!open_ || P_fTitle || !P_datStart || !selects) {
+  if (!open_ || P_fTitle || !selects || !CurrentCriteria().selects()) {
     return M_GetNextLine(fEof);
   }
-  const LiteralFinder* required = selection_.RequiredLiteral(*this, map_);
+  const Criteria& criteria = CurrentCriteria();
+  const LiteralFinder* required = criteria.required_literal();
   std::string_view line;
   for (;;) {
     if (required != nullptr && !lines_.SkipToLineContaining(*required)) break;
     if (!lines_.NextLine(&line)) break;
     // The Date column is the first field of both layouts.
     std::string_view rest = line;
-    const DateVerdict verdict = selection_.TestDate(*this, CutField(rest));
+    const DateVerdict verdict =
+        selection_.TestDate(criteria, NextToken(rest, '\t'));
     if (verdict == DateVerdict::kInside) return TakeLine(line, fEof, verdict);
   }
   fEof = true;
@@ -100,35 +69,22 @@ std::optional<LogLineColumns> C_LogFileRead::NextCandidateLine(bool& fEof) {
 
 LogLineColumns C_LogFileRead::TakeLine(std::string_view line, bool& fEof,
                                        std::optional<DateVerdict> known) {
-  LogLineColumns columns = CutColumns(line);
+  line_ = line;
+  LogLineColumns columns = CutColumns(layout_, line);
   if (log_type_ == LogIncoming && P_fTitle &&
-      columns[map_.ip_address].empty()) {
-    columns[map_.ip_address] = kTitleAddressHeading;
+      columns[layout_.map.ip_address].empty()) {
+    columns[layout_.map.ip_address] = kTitleAddressHeading;
   }
-  take_it_ = selection_.Decide(*this, map_, columns, known);
+  take_it_ = selection_.Decide(CurrentCriteria(), columns, P_fTitle, known);
   fEof = !lines_.HasMore();
-  return columns;
-}
-
-LogLineColumns C_LogFileRead::CutColumns(std::string_view line) const {
-  LogLineColumns columns(columns_);
-  int16_t count = std::min(parsed_columns_, columns.size());
-  int16_t field = 1;
-  for (int16_t i = 1; i <= count && !line.empty(); ++i, ++field) {
-    if (field == dropped_field_) {
-      CutField(line);
-      ++field;
-    }
-    columns[i] = CutField(line);
-  }
   return columns;
 }
 
 bool C_LogFileRead::P_fTakeIt() const { return take_it_; }
 
 int16_t C_LogFileRead::P_intColumns() const {
-  if (columns_ == 0) throw RuntimeError(kErrTypeMismatch);
-  return columns_;
+  if (layout_.columns == 0) throw RuntimeError(kErrTypeMismatch);
+  return layout_.columns;
 }
 
 E_LogType C_LogFileRead::P_LogType() const { return log_type_; }
@@ -137,111 +93,108 @@ void C_LogFileRead::P_LogType(E_LogType enumVal) {
   log_type_ = enumVal;
   switch (enumVal) {
     case LogIncoming:
-      columns_ = parsed_columns_ = 9;
-      map_ = kIncomingMap;
-      dropped_field_ = kIncomingDroppedField;
-      break;
     case LogOutgoing:
-      columns_ = parsed_columns_ = 5;
-      map_ = kOutgoingMap;
-      dropped_field_ = 0;
+      layout_ = LayoutOf(enumVal);
       break;
     case LogConnect:
-      columns_ = 9;  // no layout of its own yet
+      layout_.columns = LayoutOf(enumVal).columns;  // no layout of its own
       break;
   }
+  if (own_criteria_) criteria_.reset();
 }
 
 bool C_LogFileRead::P_Open() const { return open_; }
 
 void C_LogFileRead::P_Open(bool fOpenFile) {
   if (!fOpenFile) {
-    if (open_) ::close(fd_);
-    fd_ = -1;
     open_ = false;
-    lines_.Reset(-1);
+    lines_.Reset(nullptr);
+    stream_.reset();
+    line_ = {};
     return;
   }
-  std::string name = P_strPathName;
-  switch (log_type_) {
-    case LogIncoming:
-      name += "/Incoming";
-      break;
-    case LogOutgoing:
-      name += "/Outgoing";
-      break;
-    case LogConnect:
-      name += "/Connect";
-      break;
-    default:
-      throw RuntimeError(kErrInvalidArgument, "Log type not set", "");
+  if (LogTypeName(log_type_).empty()) {
+    throw RuntimeError(kErrInvalidArgument, "Log type not set", "");
   }
-  switch (P_LogPeriod) {
-    case PeriodDaily:
-      name += FormatYmd(P_datRef);
-      break;
-    case PeriodMonthly:
-      name += FormatYm(P_datRef);
-      break;
-    default:
-      P_strFileName = name;
-      throw RuntimeError(kErrInvalidArgument, "Log",
-                         "Invalid log period parameter");
+  const std::string name = LogFileName(log_type_, P_LogPeriod, P_datRef);
+  if (name.empty()) {
+    P_strFileName = P_strPathName + "/" + std::string(LogTypeName(log_type_));
+    throw RuntimeError(kErrInvalidArgument, "Log",
+                       "Invalid log period parameter");
   }
-  P_strFileName = name + ".txt";
   P_Open(false);  // a file still open would be lost otherwise
-  OpenFile();
+  OpenFile(name);
 }
 
-void C_LogFileRead::OpenFile() {
-  // A NUL inside the name would open a shorter name than the one shown.
-  if (P_strFileName.find('\0') != std::string::npos) {
-    RecordOpenError(EINVAL);
+void C_LogFileRead::OpenFile(const std::string& name) {
+  OpenedLog log = OpenLogFile(Folder(), name);
+  P_strFileName = P_strPathName + "/" + log.name;
+  if (!log.fd.valid()) {
+    RecordOpenError(log.error);
     return;
   }
-  int fd = ::open(P_strFileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    RecordOpenError(errno);
-    return;
-  }
-  struct stat info;
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    RecordOpenError(EISDIR);
-    return;
-  }
-  fd_ = fd;
   open_ = true;
   P_lngErrOpen = 0;
   P_strErrOpen.clear();
-  lines_.Reset(fd);
-  selection_.SetDateOrder(LocaleDayMonthOrder());
+  stream_ = StreamOf(log);
+  lines_.Reset(stream_.get(), deadline_);
+  selection_ = Selection(LocaleDayMonthOrder());
+  // Compiled now, not while lines are read.
+  if (own_criteria_ && (!criteria_ || criteria_->texts() != FieldCriteria())) {
+    criteria_.reset();
+  }
+  CurrentCriteria();
 }
 
-void C_LogFileRead::RecordOpenError(int error) {
+void C_LogFileRead::RecordOpenError(const OpenError& error) {
   open_ = false;
-  switch (error) {
-    case ENOENT:
-      if (IsFolder(P_strPathName)) {
-        P_lngErrOpen = 53;
-        P_strErrOpen = "File not found";
-        return;
-      }
-      [[fallthrough]];
-    case ENOTDIR:
-      P_lngErrOpen = 76;
-      P_strErrOpen = "Path not found";
-      return;
-    case EACCES:
-    case EPERM:
-      P_lngErrOpen = 70;
-      P_strErrOpen = "Permission denied";
-      return;
-    default:
-      P_lngErrOpen = 75;
-      P_strErrOpen =
-          std::string("Path/File access error: ") + std::strerror(error);
+  P_lngErrOpen = error.number;
+  P_strErrOpen = error.text;
+}
+
+std::string C_LogFileRead::ReadError() const {
+  return stream_ ? stream_->error() : std::string();
+}
+
+void C_LogFileRead::UseFolder(std::shared_ptr<const LogFolder> folder) {
+  folder_ = std::move(folder);
+  own_folder_ = folder_ == nullptr;
+}
+
+void C_LogFileRead::UseCriteria(std::shared_ptr<const Criteria> criteria) {
+  criteria_ = std::move(criteria);
+  own_criteria_ = criteria_ == nullptr;
+}
+
+const LogFolder& C_LogFileRead::Folder() {
+  if (own_folder_ && (!folder_ || folder_->path() != P_strPathName)) {
+    folder_ = std::make_shared<LogFolder>(P_strPathName, "");
   }
+  return *folder_;
+}
+
+CriteriaTexts C_LogFileRead::FieldCriteria() const {
+  CriteriaTexts texts;
+  texts.start = P_datStart;
+  if (P_datEnd) texts.end = AddDays(*P_datEnd, 1);
+  texts.pop3_account = P_strPOP3AccountSel;
+  texts.from = P_strFromSel;
+  texts.to = P_strToSel;
+  texts.routed = P_strRoutedSel;
+  texts.subject = P_strSubjectSel;
+  texts.size_mini = P_lngSizeMini;
+  texts.size_maxi = P_lngSizeMaxi;
+  texts.ip_address1 = P_strIpAddr1;
+  texts.subnet = P_fSubnet;
+  texts.ip_address2 = P_strIpAddr2;
+  return texts;
+}
+
+const Criteria& C_LogFileRead::CurrentCriteria() {
+  if (!criteria_) {
+    criteria_ = std::make_shared<Criteria>(FieldCriteria(), layout_);
+  }
+  return *criteria_;
 }
 
 }  // namespace kvo

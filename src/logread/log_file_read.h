@@ -7,31 +7,29 @@
 // lng 32-bit, int 16-bit, f truth value.
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "base/date.h"
+#include "logread/criteria.h"
 #include "logread/line_reader.h"
+#include "logread/log_folder.h"
 #include "logread/log_line_columns.h"
+#include "logread/log_type.h"
+#include "logread/read_stream.h"
 #include "logread/selection.h"
 
 namespace kvo {
 
-enum E_LogType : int32_t {
-  LogIncoming = 10,
-  LogOutgoing = 11,
-  LogConnect = 12,
-};
-
-enum E_LogPeriod : int32_t {
-  PeriodDaily = 0,
-  PeriodMonthly = 1,
-};
+class Deadline;
 
 // Reads the log file of one day or month at a time and decides for each line
 // whether it passes the selection. The caller fills the public fields, writes
 // P_Open(true), calls M_GetNextLine until the end of the file and writes
-// P_Open(false); then it may point P_datRef at the next period.
+// P_Open(false); then it may point P_datRef at the next period. The
+// selection fields are compiled when a file is opened: a change applies from
+// the next open on.
 class C_LogFileRead {
  public:
   C_LogFileRead();
@@ -75,6 +73,10 @@ class C_LogFileRead {
   // passed over: null with fEof set.
   std::optional<LogLineColumns> NextCandidateLine(bool& fEof);
 
+  // The whole text of the line that M_GetNextLine or NextCandidateLine
+  // returned last, valid as long as its columns.
+  std::string_view LineText() const { return line_; }
+
   // Whether the last line read passed the selection.
   bool P_fTakeIt() const;
   // 9 for the incoming and connection logs, 5 for the outgoing one. Throws
@@ -86,33 +88,54 @@ class C_LogFileRead {
   void P_LogType(E_LogType enumVal);
 
   bool P_Open() const;
-  // true: opens the file of P_LogType, P_LogPeriod and P_datRef; a failure is
-  // recorded in P_lngErrOpen, P_strErrOpen and P_strFileName, never thrown,
-  // but an unset log type or an invalid period throws RuntimeError 5.
+  // true: opens the file of P_LogType, P_LogPeriod and P_datRef (its gzipped
+  // form where the plain one is missing); a failure is recorded in
+  // P_lngErrOpen, P_strErrOpen and P_strFileName, never thrown, but an unset
+  // log type or an invalid period throws RuntimeError 5.
   // false: closes the file if one is open.
   void P_Open(bool fOpenFile);
 
+  // Whether reading the open file stopped because it could not be read on
+  // (a read error, damaged compressed data); ReadError() says why.
+  bool ReadFailed() const { return lines_.failed(); }
+  std::string ReadError() const;
+
+  // A listing hands every reader of it the same opened folder, compiled
+  // criteria and deadline; a reader left alone opens P_strPathName itself
+  // (its own root), compiles its own fields and has no deadline. Both must
+  // outlive the reader's use of them.
+  void UseFolder(std::shared_ptr<const LogFolder> folder);
+  void UseCriteria(std::shared_ptr<const Criteria> criteria);
+  void UseDeadline(const Deadline* deadline) { deadline_ = deadline; }
+
+  // The criteria of the fields as they stand (interval: P_datStart to the
+  // end of P_datEnd's day).
+  CriteriaTexts FieldCriteria() const;
+
  private:
-  // Opens P_strFileName; fills the error fields on failure.
-  void OpenFile();
-  void RecordOpenError(int error);
-  // Cuts `line` into the columns of the log type.
-  LogLineColumns CutColumns(std::string_view line) const;
+  // Opens P_strFileName's file by its name in the folder.
+  void OpenFile(const std::string& name);
+  void RecordOpenError(const OpenError& error);
+  const LogFolder& Folder();
+  const Criteria& CurrentCriteria();
   // The columns of `line`, which has just been read, with the selection
   // decided and fEof set.
   LogLineColumns TakeLine(std::string_view line, bool& fEof,
                           std::optional<DateVerdict> known = std::nullopt);
 
-  int fd_ = -1;
   bool open_ = false;
   E_LogType log_type_ = static_cast<E_LogType>(0);
-  int16_t columns_ = 0;         // what P_intColumns reads; 0 while unset
-  int16_t parsed_columns_ = 0;  // fields cut from each line
-  int16_t dropped_field_ = 0;   // a field of the line that no column shows
-  ColumnMap map_;
+  LogLayout layout_;
   bool take_it_ = false;
+  std::string_view line_;
+  std::unique_ptr<ReadStream> stream_;
   LineReader lines_;
   Selection selection_;
+  std::shared_ptr<const LogFolder> folder_;
+  bool own_folder_ = true;  // folder_ follows P_strPathName
+  std::shared_ptr<const Criteria> criteria_;
+  bool own_criteria_ = true;  // criteria_ follows the fields
+  const Deadline* deadline_ = nullptr;
 };
 
 }  // namespace kvo

@@ -3,8 +3,31 @@
 #include <algorithm>
 
 #include "base/runtime_error.h"
+#include "util/next_token.h"
 
 namespace kvo {
+namespace {
+
+constexpr LogLayout kIncomingLayout{
+    .columns = 9,
+    .parsed_columns = 9,
+    .dropped_field = 7,
+    .map = {.date = 1,
+            .pop3_account = 2,
+            .from = 3,
+            .to = 4,
+            .cc = 5,
+            .routed = 6,
+            .subject = 7,
+            .size = 8,
+            .ip_address = 9}};
+constexpr LogLayout kOutgoingLayout{
+    .columns = 5,
+    .parsed_columns = 5,
+    .map = {.date = 1, .from = 2, .to = 3, .subject = 4, .size = 5}};
+constexpr LogLayout kConnectLayout{.columns = 9, .map = {}};
+
+}  // namespace
 
 LogLineColumns::LogLineColumns(int16_t count)
     : count_(std::clamp<int16_t>(count, 0, kMaxColumns)) {}
@@ -17,6 +40,32 @@ std::string_view LogLineColumns::operator[](int index) const {
 std::string_view& LogLineColumns::operator[](int index) {
   if (index < 1 || index > count_) throw RuntimeError(kErrSubscript);
   return columns_[static_cast<size_t>(index - 1)];
+}
+
+LogLayout LayoutOf(E_LogType type) {
+  switch (type) {
+    case LogIncoming:
+      return kIncomingLayout;
+    case LogOutgoing:
+      return kOutgoingLayout;
+    case LogConnect:
+      return kConnectLayout;
+  }
+  return LogLayout{};
+}
+
+LogLineColumns CutColumns(const LogLayout& layout, std::string_view line) {
+  LogLineColumns columns(layout.columns);
+  const int16_t count = std::min(layout.parsed_columns, columns.size());
+  int16_t field = 1;
+  for (int16_t i = 1; i <= count && !line.empty(); ++i, ++field) {
+    if (field == layout.dropped_field) {
+      NextToken(line, '\t');
+      ++field;
+    }
+    columns[i] = NextToken(line, '\t');
+  }
+  return columns;
 }
 
 }  // namespace kvo

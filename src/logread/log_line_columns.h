@@ -5,12 +5,14 @@
 #include <cstdint>
 #include <string_view>
 
+#include "logread/log_type.h"
+
 namespace kvo {
 
 // The columns of one log line, indexed from 1 to size() (9 for the incoming
-// log, 5 for the outgoing one). The texts are views: those that
-// M_GetNextLine returns stay valid until the next call of M_GetNextLine on
-// the same reader, or until its file is closed.
+// log, 5 for the outgoing one). The texts are views into the line they were
+// cut from: those that M_GetNextLine returns stay valid until the next call
+// of M_GetNextLine on the same reader, or until its file is closed.
 class LogLineColumns {
  public:
   static constexpr int16_t kMaxColumns = 9;
@@ -27,6 +29,43 @@ class LogLineColumns {
   std::array<std::string_view, kMaxColumns> columns_{};
   int16_t count_ = 0;
 };
+
+// For each column role, its 1-based element in a parsed line; 0 where the
+// log has no such column.
+struct ColumnMap {
+  int16_t date = 0;
+  int16_t pop3_account = 0;
+  int16_t from = 0;
+  int16_t to = 0;
+  int16_t cc = 0;
+  int16_t routed = 0;
+  int16_t subject = 0;
+  int16_t size = 0;
+  int16_t ip_address = 0;
+};
+
+// How the lines of a log type are cut into columns.
+struct LogLayout {
+  int16_t columns = 0;         // what P_intColumns reads; 0 while unset
+  int16_t parsed_columns = 0;  // fields cut from each line
+  int16_t dropped_field = 0;   // a field of the line that no column shows
+  ColumnMap map;
+};
+
+// The layout of the incoming and the outgoing log; the connection log has a
+// column count but no layout of its own yet; any other value has none.
+LogLayout LayoutOf(E_LogType type);
+
+// `line` cut at its TABs into the columns of `layout`: fields beyond the
+// layout's are ignored, missing ones stay empty.
+LogLineColumns CutColumns(const LogLayout& layout, std::string_view line);
+
+// The column of `role` (an element of ColumnMap), or an empty text where the
+// log has no such column.
+inline std::string_view ColumnOf(const LogLineColumns& columns, int16_t role) {
+  return role > 0 && role <= columns.size() ? columns[role]
+                                            : std::string_view();
+}
 
 }  // namespace kvo
 

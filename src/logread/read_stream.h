@@ -14,7 +14,8 @@ class ReadStream {
 
   // Reads up to `size` bytes into `buffer`: the count, 0 at the end of the
   // data, -1 when reading failed (then error() says why). Once it has
-  // answered 0 or -1 it keeps answering the same.
+  // answered -1 it keeps answering so. After 0, a stream over a file that
+  // grows may give more later; an inflated stream stays at its end.
   virtual ptrdiff_t Read(char* buffer, size_t size) = 0;
 
   // Why reading failed, for a notice ("Input/output error", "unexpected end

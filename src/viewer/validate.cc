@@ -1,14 +1,14 @@
 #include "viewer/validate.h"
 
-#include <cstdlib>
-#include <memory>
+#include <utility>
 #include <string>
 
 #include "base/numbers.h"
 #include "base/runtime_error.h"
 #include "base/text_case.h"
-#include "gateway/response.h"
 #include "html/html.h"
+#include "logread/log_folder.h"
+#include "net/ipv4.h"
 
 namespace kvo {
 
@@ -25,15 +25,12 @@ bool InRange(double value, double low, double high) {
   return value >= low && value <= high;
 }
 
-// Two-digit years: 80 to 99 are 1980 to 1999, 0 to 79 are 2000 to 2079. The
-// prefix reading decides whether a year is two-digit; the strict conversion
-// gives its value, so "85x" is an error rather than 1985.
+// Two-digit years: the prefix reading decides whether a year is two-digit;
+// the strict conversion gives its value, so "85x" is an error rather than
+// 1985.
 void ExpandYearText(std::string& year) {
-  if (InRange(PrefixRead(year), 80, 99)) {
-    year = std::to_string(StrictToInt32(year) + 1900);
-  }
-  if (InRange(PrefixRead(year), 0, 79)) {
-    year = std::to_string(StrictToInt32(year) + 2000);
+  if (int century = TwoDigitYearCentury(PrefixRead(year)); century != 0) {
+    year = std::to_string(StrictToInt32(year) + century);
   }
 }
 
@@ -46,37 +43,15 @@ std::string DateTexts(std::string_view day, std::string_view month,
 // null when it is not one.
 std::optional<int32_t> ReadSize(std::string_view text) {
   if (text.empty()) return 0;
-  try {
-    return StrictToInt32(text);
-  } catch (const RuntimeError&) {
-    return std::nullopt;
-  }
+  NumberOr<int32_t> size = ConvertStrictInt32(text);
+  if (!size.ok()) return std::nullopt;
+  return size.value();
 }
 
 std::optional<E_LogType> LogTypeOf(std::string_view log) {
   if (EqualsIgnoreCase(log, "Incoming")) return LogIncoming;
   if (EqualsIgnoreCase(log, "Outgoing")) return LogOutgoing;
   return std::nullopt;
-}
-
-std::string ResolvedPath(const std::string& path) {
-  std::unique_ptr<char, decltype(&std::free)> resolved(
-      realpath(path.c_str(), nullptr), &std::free);
-  return resolved ? std::string(resolved.get()) : std::string();
-}
-
-std::string InvalidParametersHead(const CgiContext& context,
-                                  std::string_view log) {
-  std::string heading = LogTypeOf(log) == LogOutgoing ? "Outgoing" : "Incoming";
-  std::string text = "<Center><H2>VELMORA <em>Quillbox</em> Logfile viewer - " +
-                     heading + " mail</H2></Center>";
-  text += kCrLf;
-  text += "<hr>";
-  text += kCrLf;
-  text += "<H3>Invalid parameter(s) for " + EncodeHtml(context.ScriptName) +
-          "</H3>";
-  text += kCrLf;
-  return text;
 }
 
 }  // namespace
@@ -105,16 +80,6 @@ std::optional<Date> ValidateDate(std::string_view day, std::string_view month,
   return std::nullopt;
 }
 
-bool IsPathInsideRoot(const std::string& path, const std::string& root) {
-  std::string resolved_root = ResolvedPath(root);
-  std::string resolved = ResolvedPath(path);
-  if (resolved_root.empty() || resolved.empty()) return false;
-  if (resolved == resolved_root || resolved_root == "/") return true;
-  return resolved.size() > resolved_root.size() &&
-         resolved.compare(0, resolved_root.size(), resolved_root) == 0 &&
-         resolved[resolved_root.size()] == '/';
-}
-
 std::string CriteriaErrorBlock(std::string_view error_text) {
   if (error_text.size() <= kBrCrLf.size()) return "";
   std::string block = "<P class=\"CriteriaError\">";
@@ -126,55 +91,104 @@ std::string CriteriaErrorBlock(std::string_view error_text) {
   return block;
 }
 
-bool ValidateParameters(
-    const CgiContext& context, std::string_view log, E_LogType& log_type,
-    std::string_view log_file_path, std::optional<Date> first_date,
-    std::optional<Date> last_date, std::string_view size_mini_text,
-    std::string_view size_maxi_text, std::optional<int32_t>& size_mini,
-    std::optional<int32_t>& size_maxi, std::string_view date_errors) {
-  std::string messages;
-  auto fail = [&messages](std::string_view message) {
-    messages += "<PRE>";
-    messages += message;
-    messages += "</PRE>";
-    messages += kCrLf;
+Validation ValidateParameters(const PageRequest& request,
+                              const std::string& log_root) {
+  Validation v;
+  auto fail = [&v](std::string field, std::string message) {
+    v.findings.push_back({std::move(field), std::move(message)});
   };
-
-  if (std::optional<E_LogType> type = LogTypeOf(log)) {
-    log_type = *type;
+  if (std::optional<E_LogType> type = LogTypeOf(request.log)) {
+    v.log_type = *type;
   } else {
-    fail(
-        "Neither 'Incoming' nor 'Outgoing' log specified. Contact the "
-        "administrator of the web page.");
+    fail("Log",
+         "Neither 'Incoming' nor 'Outgoing' log specified. Contact the "
+         "administrator of the web page.");
   }
-  if (log_file_path.empty()) {
-    fail("No path for logfiles specified.");
-  } else if (!context.log_root.empty() &&
-             !IsPathInsideRoot(std::string(log_file_path), context.log_root)) {
-    fail("Log file path not allowed.");
+  if (request.log_file_path.empty()) {
+    fail("LogFilePath", "No path for logfiles specified.");
+  } else if (log_root.empty() ||
+             !IsPathInsideRoot(request.log_file_path, log_root)) {
+    fail("LogFilePath", "Log file path not allowed.");
   }
-  if (!first_date || !last_date) {
-    fail("Invalid date interval (missing or invalid).");
-  } else if (*first_date > *last_date) {
-    fail("Invalid date interval (out of order).");
+  if (!request.first_date || !request.last_date) {
+    fail(request.first_date ? "DateHiDay" : "DateLoDay",
+         "Invalid date interval (missing or invalid).");
+  } else if (*request.first_date > *request.last_date) {
+    fail("DateHiDay", "Invalid date interval (out of order).");
   }
-  size_mini = ReadSize(size_mini_text);
-  if (!size_mini) fail("Invalid minimum message size given.");
-  size_maxi = ReadSize(size_maxi_text);
-  if (!size_maxi) fail("Invalid maximum message size given.");
+  std::optional<int32_t> size_mini = ReadSize(request.size_mini);
+  if (!size_mini) fail("SizeMini", "Invalid minimum message size given.");
+  std::optional<int32_t> size_maxi = ReadSize(request.size_maxi);
+  if (!size_maxi) fail("SizeMaxi", "Invalid maximum message size given.");
   if (size_mini && size_maxi && *size_maxi > 0 && *size_mini > *size_maxi) {
-    fail("Invalid message size interval given.");
+    fail("SizeMaxi", "Invalid message size interval given.");
   }
+  v.size_mini = size_mini.value_or(0);
+  v.size_maxi = size_maxi.value_or(0);
+  const std::pair<const char*, const std::string*> selections[] = {
+      {"POP3AccountSelection", &request.pop3_account},
+      {"FromSelection", &request.from},
+      {"ToSelection", &request.to},
+      {"RoutedSelection", &request.routed},
+      {"SubjectSelection", &request.subject}};
+  for (const auto& [field, text] : selections) {
+    if (text->size() > kMaxSelectionLength) {
+      fail(field, "Selection text too long (more than 1000 characters).");
+    }
+  }
+  return v;
+}
 
-  if (messages.empty()) return true;
-  std::string text = InvalidParametersHead(context, log);
-  if (std::string block = CriteriaErrorBlock(date_errors); !block.empty()) {
+IpCriterionCheck CheckIpCriterion(const PageRequest& request) {
+  IpCriterionCheck check;
+  if (request.ip_address.empty()) return check;
+  std::string ip1 = EncodeHtml(request.ip_address);
+  std::string ip2 = EncodeHtml(request.ip_address2);
+  if (!IsValidIpAddress(request.ip_address)) {
+    check.rejected =
+        "IP Address selection: You did not enter a valid IP Address.";
+  } else if (request.ip_address2.empty()) {
+    check.shown = "IP Address selection: " + ip1;
+  } else if (!IsValidIpAddress(request.ip_address2)) {
+    check.rejected =
+        request.subnet
+            ? "IP subnet: You did not enter a valid subnet mask."
+            : "IP Address range: You did not enter a valid 2nd IP Address.";
+  } else if (request.subnet) {
+    check.shown = "IP Subnet selection: " + ip1 + ", subnet mask: " + ip2;
+  } else if (IsIpInRange(request.ip_address, "255.255.255.255",
+                         request.ip_address2)) {
+    check.shown = "IP Address range: " + ip1 + " to " + ip2;
+  } else {
+    check.rejected = "IP Address range: Invalid.";
+  }
+  return check;
+}
+
+std::string InvalidParametersText(std::string_view script_name,
+                                  const PageRequest& request,
+                                  const Validation& validation) {
+  std::string heading =
+      LogTypeOf(request.log) == LogOutgoing ? "Outgoing" : "Incoming";
+  std::string text = "<Center><H2>VELMORA <em>Quillbox</em> Logfile viewer - " +
+                     heading + " mail</H2></Center>";
+  text += kCrLf;
+  text += "<hr>";
+  text += kCrLf;
+  text += "<H3>Invalid parameter(s) for " + EncodeHtml(script_name) + "</H3>";
+  text += kCrLf;
+  if (std::string block = CriteriaErrorBlock(request.error_text);
+      !block.empty()) {
     text += block;
     text += kCrLf;
   }
-  text += messages;
-  SendLine(context, text);
-  return false;
+  for (const Finding& finding : validation.findings) {
+    text += "<PRE>";
+    text += finding.message;
+    text += "</PRE>";
+    text += kCrLf;
+  }
+  return text;
 }
 
 }  // namespace kvo

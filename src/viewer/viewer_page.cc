@@ -1,6 +1,7 @@
 #include "viewer/viewer_page.h"
 
 #include <cctype>
+#include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -12,38 +13,16 @@
 #include "base/text_case.h"
 #include "gateway/response.h"
 #include "html/html.h"
-#include "net/ipv4.h"
 #include "util/version.h"
+#include "viewer/html_listing.h"
 #include "viewer/list_log.h"
+#include "viewer/listing.h"
+#include "viewer/page_request.h"
 #include "viewer/validate.h"
 
 namespace kvo {
 
 namespace {
-
-// The request as the page reads it, before and after validation.
-struct PageRequest {
-  std::string log;
-  std::string log_file_path;
-  std::optional<Date> first_date;
-  std::optional<Date> last_date;
-  bool last_date_empty = false;
-  std::string pop3_account;
-  std::string from;
-  std::string to;
-  std::string routed;
-  std::string subject;
-  std::string size_mini_text;
-  std::string size_maxi_text;
-  std::string ip_address;
-  bool subnet = false;
-  std::string ip_address2;
-  int32_t max_lines = 100;
-  std::string error_text;  // messages, each ending in "<br>" CR LF
-  E_LogType log_type = LogIncoming;
-  std::optional<int32_t> size_mini;
-  std::optional<int32_t> size_maxi;
-};
 
 bool IsSlash(char c) { return c == '/' || c == '\\'; }
 
@@ -76,41 +55,55 @@ std::string_view UrlPath(std::string_view url) {
   return url;
 }
 
+// Bytes outside 0x20..0x7E as %XX: a browser drops a TAB or a line end
+// inside a URL, which would join "/" and "/host" into "//host".
+std::string PercentEncodeUnprintable(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte <= 0x7E) {
+      out += c;
+    } else {
+      out += {'%', kHex[byte >> 4], kHex[byte & 15]};
+    }
+  }
+  return out;
+}
+
 void WriteHead(const CgiContext& context) {
   SendLine(context, "HTTP/1.0 200 OK");
-  SendLine(context, "Content-type: text/html\r\n");
+  SendLine(context, "Content-type: text/html; charset=windows-1252\r\n");
   SendLine(context, "<HTML><HEAD>");
   SendLine(context, "<TITLE>VELMORA Quillbox Logfile viewer</TITLE>");
   SendLine(context, StyleSheetLink(context.http_referer));
   SendLine(context, "</HEAD>");
 }
 
-// Reads the parameters up to the IP criterion; a RuntimeError leaves the page.
-PageRequest ReadRequest(const CgiContext& context) {
-  auto field = [&context](std::string_view name) {
-    return GetFieldValue(context, name);
-  };
-  PageRequest r;
-  r.log = field("Log");
-  r.log_file_path = field("LogFilePath");
-  bool ignored = false;
-  r.first_date = ValidateDate(field("DateLoDay"), field("DateLoMonth"),
-                              field("DateLoYear"), ignored, r.error_text);
-  r.last_date =
-      ValidateDate(field("DateHiDay"), field("DateHiMonth"),
-                   field("DateHiYear"), r.last_date_empty, r.error_text);
-  r.pop3_account = field("POP3AccountSelection");
-  if (EqualsIgnoreCase(r.pop3_account, "none")) r.pop3_account.clear();
-  r.from = field("FromSelection");
-  r.to = field("ToSelection");
-  r.routed = field("RoutedSelection");
-  r.subject = field("SubjectSelection");
-  r.size_mini_text = field("SizeMini");
-  r.size_maxi_text = field("SizeMaxi");
-  r.ip_address = field("IpAddress");
-  r.subnet = EqualsIgnoreCase(field("GrpSubnetOrIpRange"), "subnet");
-  r.ip_address2 = field("IpAddress2OrSubnetMask");
-  return r;
+// One line for the web server's error log.
+void LogError(const CgiContext& context, std::string_view line) {
+  if (context.StdErrHandle == nullptr) return;
+  context.StdErrHandle->WriteBoth(line, "\n");
+}
+
+// The seconds a listing may run: KVO_TIME_LIMIT when it is a positive whole
+// number, else 30 (and a word in the error log when it was set).
+int TimeLimitSeconds(const CgiContext& context) {
+  constexpr int kDefault = 30;
+  if (context.time_limit.empty()) return kDefault;
+  int seconds = 0;
+  auto [end, error] = std::from_chars(
+      context.time_limit.data(),
+      context.time_limit.data() + context.time_limit.size(), seconds);
+  if (error == std::errc() && end == context.time_limit.data() +
+                                         context.time_limit.size() &&
+      seconds > 0) {
+    return seconds;
+  }
+  LogError(context, "KvoViewLog: KVO_TIME_LIMIT is not a positive whole "
+                    "number; listings stop after " +
+                        std::to_string(kDefault) + " seconds");
+  return kDefault;
 }
 
 void WriteSelectionLine(const CgiContext& context, std::string_view label,
@@ -134,34 +127,11 @@ void WriteSizeLine(const CgiContext& context, int32_t mini, int32_t maxi) {
   SendLine(context, line);
 }
 
-// Shows the IP criterion, or appends why it is unusable to the error text and
-// drops it, so that the listing runs without it.
-void CheckIpCriterion(const CgiContext& context, PageRequest& r) {
-  auto reject = [&r](std::string_view message) {
-    r.error_text += message;
-    r.error_text += "<br>\r\n";
-    r.ip_address.clear();
-  };
-  std::string ip1 = EncodeHtml(r.ip_address);
-  std::string ip2 = EncodeHtml(r.ip_address2);
-  if (!IsValidIpAddress(r.ip_address)) {
-    reject("IP Address selection: You did not enter a valid IP Address.");
-  } else if (r.ip_address2.empty()) {
-    SendLine(context, "IP Address selection: " + ip1);
-  } else if (!IsValidIpAddress(r.ip_address2)) {
-    reject(r.subnet
-               ? "IP subnet: You did not enter a valid subnet mask."
-               : "IP Address range: You did not enter a valid 2nd IP Address.");
-  } else if (r.subnet) {
-    SendLine(context, "IP Subnet selection: " + ip1 + ", subnet mask: " + ip2);
-  } else if (IsIpInRange(r.ip_address, "255.255.255.255", r.ip_address2)) {
-    SendLine(context, "IP Address range: " + ip1 + " to " + ip2);
-  } else {
-    reject("IP Address range: Invalid.");
-  }
-}
-
-void WriteCriteria(const CgiContext& context, PageRequest& r) {
+// Writes the heading and the criteria block. An unusable IP criterion is
+// reported in the error block and dropped from `r`, so that the listing runs
+// without it.
+void WriteCriteria(const CgiContext& context, PageRequest& r,
+                   const Validation& v) {
   TryStep([&] {
     SendLine(context,
              "<Center><H2>VELMORA <em>Quillbox</em> Logfile viewer - " +
@@ -181,9 +151,15 @@ void WriteCriteria(const CgiContext& context, PageRequest& r) {
   WriteSelectionLine(context, "'To' and 'Cc' address selection: ", r.to);
   WriteSelectionLine(context, "'Routed to' selection: ", r.routed);
   WriteSelectionLine(context, "Message subject selection: ", r.subject);
-  WriteSizeLine(context, r.size_mini.value_or(0), r.size_maxi.value_or(0));
+  WriteSizeLine(context, v.size_mini, v.size_maxi);
   if (!r.ip_address.empty()) {
-    TryStep([&] { CheckIpCriterion(context, r); });
+    IpCriterionCheck ip = CheckIpCriterion(r);
+    if (!ip.shown.empty()) SendLine(context, ip.shown);
+    if (!ip.rejected.empty()) {
+      r.error_text += ip.rejected;
+      r.error_text += "<br>\r\n";
+      r.ip_address.clear();
+    }
     SendLine(context, "<br>");
   }
   SendLine(context, "</P>");
@@ -191,22 +167,41 @@ void WriteCriteria(const CgiContext& context, PageRequest& r) {
   if (!block.empty()) SendLine(context, block);
 }
 
-void WriteListing(const CgiContext& context, const PageRequest& r) {
-  std::string listing;
-  bool listed = TryStep([&] {
-    listing = ListLog(r.log_type, r.log_file_path, *r.first_date, *r.last_date,
-                      r.pop3_account, r.from, r.to, r.routed, r.subject,
-                      r.size_mini.value_or(0), r.size_maxi.value_or(0),
-                      r.ip_address, r.subnet, r.ip_address2, r.max_lines);
-  });
-  if (listed) SendLine(context, listing);
+ListingRequest ListingOf(const CgiContext& context, const PageRequest& r,
+                         const Validation& v) {
+  ListingRequest request;
+  request.log_type = v.log_type;
+  request.folder = r.log_file_path;
+  request.root = context.log_root;
+  request.first_day = *r.first_date;
+  request.last_day = *r.last_date;
+  request.criteria = {*r.first_date, AddDays(*r.last_date, 1), r.pop3_account,
+                      r.from,        r.to,                    r.routed,
+                      r.subject,     v.size_mini,             v.size_maxi,
+                      r.ip_address,  r.subnet,                r.ip_address2};
+  request.max_lines = LineLimitOf(r.max_lines);
+  request.clock = context.clock;
+  request.time_limit_seconds = TimeLimitSeconds(context);
+  return request;
+}
+
+// The listing, written as its rows are found, then the line end that closes
+// it as one page line.
+void WriteListing(const CgiContext& context, const ListingRequest& request) {
+  HtmlListing html(request.log_type, context.StdOutHandle);
+  ListingOutcome outcome;
+  if (!TryStep([&] { outcome = ListLog(request, html); })) return;
+  html.Finish(outcome, request, context.facts.account_name);
+  SendLine(context, "");
 }
 
 }  // namespace
 
 std::string StyleSheetLink(std::string_view referer) {
   return "<link rel=\"stylesheet\" type=\"text/css\" href=\"" +
-         EncodeHtml(UrlDirectory(UrlPath(referer)) + "/KvoViewLog.css") + "\">";
+         EncodeHtml(PercentEncodeUnprintable(UrlDirectory(UrlPath(referer))) +
+                    "/KvoViewLog.css") +
+         "\">";
 }
 
 std::string AboutLine(std::string_view executable_file_name) {
@@ -218,26 +213,27 @@ std::string AboutLine(std::string_view executable_file_name) {
 
 void ShowViewerPage(const CgiContext& context) {
   WriteHead(context);
-  PageRequest r = ReadRequest(context);
+  PageRequest r = ReadPageRequest(context);
 
   // From here on a failing step is skipped and the page goes on.
-  TryStep([&] {
-    r.max_lines = 100;
-    r.max_lines = StrictToInt32(GetFieldValue(context, "MaxLines"));
-  });
-  if (!r.last_date && r.last_date_empty) r.last_date = r.first_date;
-  bool valid = false;
-  TryStep([&] {
-    valid = ValidateParameters(context, r.log, r.log_type, r.log_file_path,
-                               r.first_date, r.last_date, r.size_mini_text,
-                               r.size_maxi_text, r.size_mini, r.size_maxi,
-                               r.error_text);
-  });
-  if (!valid) return;
+  if (context.log_root.empty()) {
+    LogError(context,
+             "KvoViewLog: KVO_LOG_ROOT is not set, so every log folder is "
+             "refused; set it to the folder of the logs in the web server's "
+             "configuration");
+  }
+  const Validation v = ValidateParameters(r, context.log_root);
+  if (!v.ok()) {
+    TryStep([&] {
+      SendLine(context, InvalidParametersText(context.ScriptName, r, v));
+    });
+    return;
+  }
 
-  WriteCriteria(context, r);
-  WriteListing(context, r);
-  TryStep([&] { SendLine(context, AboutLine(ExecutableFileName())); });
+  WriteCriteria(context, r, v);
+  WriteListing(context, ListingOf(context, r, v));
+  TryStep(
+      [&] { SendLine(context, AboutLine(context.facts.executable_name)); });
 }
 
 }  // namespace kvo

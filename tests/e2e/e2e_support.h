@@ -40,9 +40,11 @@ inline std::string FormEncode(const Params& params) {
   return out;
 }
 
-// The CGI variables of a request from the usual form page.
+// The CGI variables of a request from the usual form page; the log root
+// admits every folder unless `extra` says otherwise.
 inline Env CgiEnv(const Env& extra = {}) {
   Env env = {{"LC_ALL", "C"},
+             {"KVO_LOG_ROOT", "/"},
              {"REQUEST_METHOD", "GET"},
              {"SCRIPT_NAME", "/cgi-bin/KvoViewLog"},
              {"HTTP_REFERER", "http://intranet/kvo/form.htm"}};

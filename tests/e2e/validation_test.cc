@@ -95,6 +95,16 @@ TEST_F(LogRootTest, OnlyFoldersInsideTheRootAreRead) {
   EXPECT_EQ(CountLines(unrestricted, "  <TR>"), 5u);
 }
 
+TEST_F(LogRootTest, WithoutARootEveryFolderIsRefusedAndTheLogSaysWhy) {
+  Env env = CgiEnv();
+  env.erase("KVO_LOG_ROOT");
+  env["QUERY_STRING"] = FormEncode(MarchRequest(dir_ / "root/logs"));
+  ProgramResult result = RunProgram(ViewerExecutable(), env);
+  EXPECT_EQ(Messages(result.out),
+            std::vector<std::string>{"Log file path not allowed."});
+  EXPECT_NE(result.err.find("KVO_LOG_ROOT"), std::string::npos) << result.err;
+}
+
 TEST(EncodingTest, RequestTextsArriveEncoded) {
   TempDir dir;
   const std::string markup = "<b>\"x'&";
@@ -136,7 +146,7 @@ TEST(InternalErrorTest, TooManyFieldsAfterTheHead) {
                     {"CONTENT_LENGTH", std::to_string(body.size())}});
   const std::vector<std::string> error_page = {
       "HTTP/1.0 500 Internal Error",
-      "Content-type: text/html",
+      "Content-type: text/html; charset=windows-1252",
       "",
       "<HTML><HEAD>",
       "<TITLE>Error in /cgi-bin/KvoViewLog</TITLE>",
@@ -152,7 +162,7 @@ TEST(InternalErrorTest, TooManyFieldsAfterTheHead) {
       "</BODY></HTML>"};
   std::vector<std::string> head = {
       "HTTP/1.0 200 OK",
-      "Content-type: text/html",
+      "Content-type: text/html; charset=windows-1252",
       "",
       "<HTML><HEAD>",
       "<TITLE>VELMORA Quillbox Logfile viewer</TITLE>",

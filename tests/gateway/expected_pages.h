@@ -10,7 +10,7 @@ namespace kvo::test {
 inline std::string ErrorPage(const std::string& script,
                              const std::string& description) {
   return "HTTP/1.0 500 Internal Error\r\n"
-         "Content-type: text/html\r\n\r\n"
+         "Content-type: text/html; charset=windows-1252\r\n\r\n"
          "<HTML><HEAD>\r\n"
          "<TITLE>Error in " +
          script +
@@ -35,7 +35,8 @@ inline std::string ErrorPage(const std::string& script,
 
 // How every viewer response begins.
 inline constexpr char kPageStart[] =
-    "HTTP/1.0 200 OK\r\nContent-type: text/html\r\n\r\n<HTML><HEAD>\r\n";
+    "HTTP/1.0 200 OK\r\nContent-type: text/html; charset=windows-1252\r\n\r\n"
+    "<HTML><HEAD>\r\n";
 
 }  // namespace kvo::test
 

@@ -4,7 +4,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -281,6 +284,9 @@ TEST_F(HostileRequestTest, HugeLinesAndFilesWithoutLineEnds) {
        kIncomingTitle + IncomingLine(5, std::string(10 << 20, 'S')) +
            IncomingLine(6, "after the long line"),
        "after the long line"},
+      {"a line of 10 MB is shown cut at 1 MiB",
+       kIncomingTitle + IncomingLine(5, std::string(10 << 20, 'S')),
+       "SSSS [...]</TD>"},
       {"no line end at all", std::string(1 << 20, 'x'), "<table"},
       {"only line ends", std::string(100000, '\n'), "<table"},
       {"NUL bytes",
@@ -294,7 +300,79 @@ TEST_F(HostileRequestTest, HugeLinesAndFilesWithoutLineEnds) {
     ProgramResult result = Run(MarchRequest(folder, "&MaxLines=1000000"));
     EXPECT_NE(result.out.find(c.expected), std::string::npos);
     EXPECT_TRUE(EndsWithAboutLine(result.out));
+    EXPECT_LT(result.out.size(), size_t{3} << 20);
   }
+}
+
+TEST_F(HostileRequestTest, OnlyRegularFilesInsideTheRootAreRead) {
+  const std::string folder = root_ / "logs";
+  fs::remove(folder + "/Incoming2024-03.txt");
+  WriteFile(root_ / "elsewhere.txt",
+            kIncomingTitle + IncomingLine(5, "linked inside the root"));
+  struct Case {
+    std::string name;
+    std::function<void(const std::string& file)> make;
+    std::string expected;  // a text the page must show
+  };
+  const Case cases[] = {
+      {"a FIFO", [](const std::string& f) { ::mkfifo(f.c_str(), 0644); },
+       "Not a regular file (75)"},
+      {"a link to a device",
+       [](const std::string& f) { fs::create_symlink("/dev/zero", f); },
+       "Not a regular file (75)"},
+      {"a folder",
+       [](const std::string& f) { fs::create_directory(f); },
+       "Is a directory (75)"},
+      {"a link that leads outside the root",
+       [this](const std::string& f) {
+         fs::create_symlink(outside_ / "logs/Incoming2024-03.txt", f);
+       },
+       "outside the log folder root (75)"},
+      {"a link inside the root",
+       [this](const std::string& f) {
+         fs::create_symlink(root_ / "elsewhere.txt", f);
+       },
+       "linked inside the root"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string file = folder + "/Incoming2024-03.txt";
+    c.make(file);
+    ProgramResult result = Run(MarchRequest(folder));
+    EXPECT_NE(result.out.find(c.expected), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("SENTINEL-OUTSIDE"), std::string::npos);
+    EXPECT_LT(result.seconds, 5);
+    fs::remove(file);
+  }
+}
+
+TEST_F(HostileRequestTest, SmallRequestsBuyBoundedWork) {
+  const std::string folder = root_ / "logs";
+  // Centuries of days over a folder of one file.
+  auto env = MarchRequest(folder);
+  env["QUERY_STRING"] =
+      "Log=Incoming&LogFilePath=" + folder +
+      "&DateLoDay=1&DateLoMonth=1&DateLoYear=1980&DateHiDay=31"
+      "&DateHiMonth=12&DateHiYear=9999&MaxLines=0";
+  ProgramResult centuries = Run(env);
+  EXPECT_LT(centuries.seconds, 2);
+  EXPECT_NE(centuries.out.find("<table"), std::string::npos);
+
+  const std::string long_text(1001, 'a');
+  ProgramResult too_long =
+      Run(MarchRequest(folder, "&SubjectSelection=" + long_text));
+  EXPECT_NE(too_long.out.find("<PRE>Selection text too long (more than 1000 "
+                              "characters).</PRE>"),
+            std::string::npos);
+
+  // The page is written as it grows: memory stays where a short one is.
+  std::string lines = kIncomingTitle;
+  for (int i = 0; i < 100000; ++i) lines += IncomingLine(1 + i % 28, "x");
+  WriteFile(folder + "/Incoming2024-03.txt", lines);
+  ProgramResult small = Run(MarchRequest(folder, "&MaxLines=10"));
+  ProgramResult all = Run(MarchRequest(folder, "&MaxLines=2147483647"));
+  EXPECT_GT(all.out.size(), size_t{50} << 20);
+  EXPECT_LT(all.max_rss_kb - small.max_rss_kb, 16 * 1024);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@ namespace kvo::test {
 inline std::map<std::string, std::string> MarchRequest(
     const std::string& folder, const std::string& query = "") {
   return {{"LC_ALL", "C"},
+          {"KVO_LOG_ROOT", folder},
           {"REQUEST_METHOD", "GET"},
           {"SCRIPT_NAME", "/cgi-bin/KvoViewLog"},
           {"QUERY_STRING", "Log=Incoming&LogFilePath=" + folder +

@@ -8,6 +8,7 @@
 
 #include "base/literal_finder.h"
 #include "base/text_case.h"
+#include "logread/file_stream.h"
 #include "logread/line_reader.h"
 #include "logread/reader_fixture.h"
 
@@ -27,14 +28,14 @@ Lines ReadLines(const std::string& path, size_t capacity,
   int fd = ::open(path.c_str(), O_RDONLY);
   EXPECT_GE(fd, 0);
   LineReader reader(capacity);
-  reader.Reset(fd);
+  FileStream stream{UniqueFd(fd)};
+  reader.Reset(&stream);
   Lines lines;
   std::string_view line;
   while ((finder == nullptr || reader.SkipToLineContaining(*finder)) &&
          reader.NextLine(&line)) {
     lines.emplace_back(line);
   }
-  ::close(fd);
   return lines;
 }
 
@@ -67,13 +68,13 @@ Lines RestFromFirstStop(const std::string& path, size_t capacity,
   int fd = ::open(path.c_str(), O_RDONLY);
   EXPECT_GE(fd, 0);
   LineReader reader(capacity);
-  reader.Reset(fd);
+  FileStream stream{UniqueFd(fd)};
+  reader.Reset(&stream);
   Lines rest;
   if (reader.SkipToLineContaining(LiteralFinder(literal))) {
     std::string_view line;
     while (reader.NextLine(&line)) rest.emplace_back(line);
   }
-  ::close(fd);
   return rest;
 }
 

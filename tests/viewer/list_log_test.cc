@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <initializer_list>
 #include <optional>
@@ -15,6 +17,7 @@
 #include "logread/log_file_read.h"
 #include "support/test_support.h"
 #include "util/account.h"
+#include "viewer/html_listing.h"
 
 namespace kvo {
 namespace {
@@ -178,6 +181,14 @@ TEST(ListLogTest, WalksTheFilesOfTheInterval) {
        "Title m03",
        {"m03:01.03", "m03:02.03"},
        LimitNotice(2)},
+      {"limit equal to the selected lines: no notice",
+       kTwoMonths,
+       MakeDate(2024, 3, 1),
+       MakeDate(2024, 4, 30),
+       4,
+       "Title m03",
+       {"m03:01.03", "m03:02.03", "m03:03.03", "m04:01.04"},
+       ""},
       {"limit 3 reached at the end of the first file",
        kTwoMonths,
        MakeDate(2024, 3, 1),
@@ -272,51 +283,64 @@ TEST(ListLogTest, ReaderErrorReachesTheCaller) {
                        5);
 }
 
-TEST(NextPeriodTest, Steps) {
+// A clock that moves on by one second each time it is read.
+class SteppingClock final : public Clock {
+ public:
+  TimePoint Now() const override {
+    return TimePoint(std::chrono::seconds(++ticks_));
+  }
+
+ private:
+  mutable std::atomic<int> ticks_{0};
+};
+
+TEST(ListLogTest, TimeLimitEndsTheListingWithItsNotice) {
   struct Case {
     const char* name;
-    E_LogPeriod period;
-    Date ref;
-    std::optional<Date> end;
-    bool more;
-    Date next_ref;
-    E_LogPeriod next_period;
+    int32_t max_lines;
+    std::string from;
   };
   const Case cases[] = {
-      {"monthly to the next first", PeriodMonthly, MakeDate(2024, 3, 15),
-       MakeDate(2024, 4, 10), true, MakeDate(2024, 4, 1), PeriodMonthly},
-      {"monthly in a leap February", PeriodMonthly, MakeDate(2024, 2, 10),
-       MakeDate(2024, 12, 31), true, MakeDate(2024, 3, 1), PeriodMonthly},
-      {"monthly over the year's end", PeriodMonthly, MakeDate(2023, 12, 31),
-       MakeDate(2024, 1, 1), true, MakeDate(2024, 1, 1), PeriodMonthly},
-      {"monthly in the last month", PeriodMonthly, MakeDate(2024, 3, 15),
-       MakeDate(2024, 3, 31), false, MakeDate(2024, 4, 1), PeriodMonthly},
-      {"daily within a month", PeriodDaily, MakeDate(2024, 3, 5),
-       MakeDate(2024, 3, 10), true, MakeDate(2024, 3, 6), PeriodDaily},
-      {"daily to a first of month", PeriodDaily, MakeDate(2024, 3, 31),
-       MakeDate(2024, 4, 10), true, MakeDate(2024, 4, 1), PeriodMonthly},
-      {"daily on the last date", PeriodDaily, MakeDate(2024, 3, 10),
-       MakeDate(2024, 3, 10), false, MakeDate(2024, 3, 11), PeriodDaily},
-      {"no last date", PeriodDaily, MakeDate(2024, 3, 5), std::nullopt, false,
-       MakeDate(2024, 3, 6), PeriodDaily},
+      {"while rows are listed", 1000, ""},
+      // The second match lies in the last file: time runs out while the
+      // listing reads on to learn whether the limit cut anything.
+      {"while reading on past the limit", 1, "first-or-last"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    C_LogFileRead reader;
-    reader.P_LogPeriod = c.period;
-    reader.P_datRef = c.ref;
-    reader.P_datEnd = c.end;
-    EXPECT_EQ(NextPeriod(reader), c.more);
-    EXPECT_EQ(FormatYmd(reader.P_datRef), FormatYmd(c.next_ref));
-    EXPECT_EQ(reader.P_LogPeriod, c.next_period);
+    test::TempDir dir;
+    for (int day = 1; day <= 20; ++day) {
+      char name[40];
+      std::snprintf(name, sizeof name, "Outgoing2024-03-%02d.txt", day);
+      std::string from = day == 1 || day == 20 ? "first-or-last" : "other";
+      test::WriteFile(dir / name,
+                      "Date\tFrom\tTo\tSubject\tSize\r\n" +
+                          std::to_string(day) + ".03.2024 08:00:00\t" + from +
+                          "\tb\tday " + std::to_string(day) + "\t1\r\n");
+    }
+    SteppingClock clock;
+    ListingRequest request;
+    request.log_type = LogOutgoing;
+    request.folder = dir.str();
+    request.first_day = MakeDate(2024, 3, 1);
+    request.last_day = MakeDate(2024, 3, 20);
+    request.criteria.start = request.first_day;
+    request.criteria.end = MakeDate(2024, 3, 21);
+    request.criteria.from = c.from;
+    request.max_lines = c.max_lines;
+    request.clock = &clock;
+    request.time_limit_seconds = 5;
+    HtmlListing html(LogOutgoing, nullptr);
+    const ListingOutcome outcome = ListLog(request, html);
+    html.Finish(outcome, request, [] { return std::string(); });
+    const std::string text = html.TakeText();
+    EXPECT_EQ(outcome.stopped, ListingStop::kTimeLimit);
+    EXPECT_LT(CellTexts(text, "OutColumn4").size(), 19u);
+    EXPECT_TRUE(text.ends_with(
+        "</table>\r\n<H4>Listing stopped after 5 seconds. Narrow the date "
+        "interval or the selection.</H4>\r\n"))
+        << text;
   }
-}
-
-TEST(NextPeriodTest, InvalidPeriodIsAnError) {
-  C_LogFileRead reader;
-  reader.P_LogPeriod = static_cast<E_LogPeriod>(7);
-  reader.P_datEnd = MakeDate(2024, 3, 10);
-  EXPECT_RUNTIME_ERROR(NextPeriod(reader), 5);
 }
 
 // Runs the generator and returns its standard output.

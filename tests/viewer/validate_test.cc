@@ -6,8 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "gateway/process_io.h"
-#include "support/fake_process.h"
+#include "logread/log_folder.h"
 #include "support/test_support.h"
 
 namespace kvo {
@@ -80,10 +79,6 @@ TEST(ValidateDateTest, BlankFieldsGiveNoDateAndNoMessage) {
 
 class ValidateParametersTest : public ::testing::Test {
  protected:
-  ValidateParametersTest() {
-    context_.StdOutHandle = &sink_;
-    context_.ScriptName = "/cgi-bin/KvoViewLog";
-  }
 
   struct Request {
     std::string log = "Incoming";
@@ -95,18 +90,34 @@ class ValidateParametersTest : public ::testing::Test {
     std::string date_errors;
   };
 
+  // Validates `r`; an invalid one leaves its invalid-parameters text in
+  // texts_.
   bool Validate(const Request& r) {
-    return ValidateParameters(context_, r.log, log_type_, r.folder, r.first,
-                              r.last, r.mini, r.maxi, mini_, maxi_,
-                              r.date_errors);
+    PageRequest page;
+    page.log = r.log;
+    page.log_file_path = r.folder;
+    page.first_date = r.first;
+    page.last_date = r.last;
+    page.size_mini = r.mini;
+    page.size_maxi = r.maxi;
+    page.error_text = r.date_errors;
+    Validation v = ValidateParameters(page, log_root_);
+    if (!v.ok()) {
+      texts_.push_back(InvalidParametersText(script_name_, page, v) + "\r\n");
+      return false;
+    }
+    log_type_ = v.log_type;
+    mini_ = v.size_mini;
+    maxi_ = v.size_maxi;
+    return true;
   }
 
   // The messages inside <PRE> of the one text written.
   std::vector<std::string> Messages() const {
     std::vector<std::string> messages;
-    if (sink_.writes.size() != 1)
-      return {"written " + std::to_string(sink_.writes.size())};
-    for (const std::string& line : test::SplitCrLf(sink_.writes[0])) {
+    if (texts_.size() != 1)
+      return {"written " + std::to_string(texts_.size())};
+    for (const std::string& line : test::SplitCrLf(texts_[0])) {
       if (line.starts_with("<PRE>") && line.ends_with("</PRE>")) {
         messages.push_back(line.substr(5, line.size() - 11));
       }
@@ -114,8 +125,9 @@ class ValidateParametersTest : public ::testing::Test {
     return messages;
   }
 
-  test::StringSink sink_;
-  CgiContext context_;
+  std::vector<std::string> texts_;
+  std::string script_name_ = "/cgi-bin/KvoViewLog";
+  std::string log_root_ = "/";
   E_LogType log_type_ = LogConnect;
   std::optional<int32_t> mini_;
   std::optional<int32_t> maxi_;
@@ -147,7 +159,7 @@ TEST_F(ValidateParametersTest, ValidRequestsSetTypeAndSizes) {
     EXPECT_EQ(log_type_, c.type);
     EXPECT_EQ(mini_, c.mini_value);
     EXPECT_EQ(maxi_, c.maxi_value);
-    EXPECT_TRUE(sink_.writes.empty());
+    EXPECT_TRUE(texts_.empty());
   }
 }
 
@@ -198,22 +210,22 @@ TEST_F(ValidateParametersTest, EachFailedCheckIsListedInOrder) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    sink_.writes.clear();
+    texts_.clear();
     EXPECT_FALSE(Validate(c.request));
     EXPECT_EQ(Messages(), c.messages);
   }
 }
 
 TEST_F(ValidateParametersTest, InvalidParametersText) {
-  context_.ScriptName = "/cgi-bin/<x>";
+  script_name_ = "/cgi-bin/<x>";
   Request r;
   r.log = "outgoing";
   r.first = std::nullopt;
   r.date_errors =
       "Invalid date (32/1/2024)<br>\r\nInvalid date (1/13/2024)<br>\r\n";
   EXPECT_FALSE(Validate(r));
-  ASSERT_EQ(sink_.writes.size(), 1u);
-  EXPECT_EQ(sink_.writes[0],
+  ASSERT_EQ(texts_.size(), 1u);
+  EXPECT_EQ(texts_[0],
             "<Center><H2>VELMORA <em>Quillbox</em> Logfile viewer - Outgoing "
             "mail</H2></Center>\r\n"
             "<hr>\r\n"
@@ -230,13 +242,13 @@ TEST_F(ValidateParametersTest, InvalidParametersText) {
 TEST_F(ValidateParametersTest, HeadingNamesIncomingForAnyOtherLog) {
   for (const char* log : {"Incoming", "Connect", " Outgoing"}) {
     SCOPED_TRACE(log);
-    sink_.writes.clear();
+    texts_.clear();
     Request r;
     r.log = log;
     r.folder = "";
     EXPECT_FALSE(Validate(r));
-    ASSERT_EQ(sink_.writes.size(), 1u);
-    EXPECT_TRUE(sink_.writes[0].starts_with(
+    ASSERT_EQ(texts_.size(), 1u);
+    EXPECT_TRUE(texts_[0].starts_with(
         "<Center><H2>VELMORA <em>Quillbox</em> Logfile viewer - Incoming "
         "mail</H2></Center>\r\n"));
   }
@@ -269,7 +281,10 @@ TEST_F(LogRootTest, PathMustResolveInsideTheRoot) {
       {dir_ / "root/sub/../../root2", false},
       {dir_ / "root2", false},
       {dir_ / "root/out", false},
-      {dir_ / "root/missing", false},
+      {dir_ / "root/missing", true},
+      {dir_ / "root/missing/../sub/new", true},
+      {dir_ / "root/missing/../../root2", false},
+      {dir_ / "root/out/missing", false},
       {"/", false},
   };
   for (const Case& c : cases) {
@@ -282,7 +297,7 @@ TEST_F(LogRootTest, PathMustResolveInsideTheRoot) {
 }
 
 TEST_F(LogRootTest, RejectedPathIsReportedAfterTheFolderCheck) {
-  context_.log_root = dir_ / "root";
+  log_root_ = dir_ / "root";
   Request r;
   r.folder = dir_ / "root/sub";
   EXPECT_TRUE(Validate(r));
@@ -292,12 +307,18 @@ TEST_F(LogRootTest, RejectedPathIsReportedAfterTheFolderCheck) {
   EXPECT_EQ(Messages(),
             (std::vector<std::string>{"Log file path not allowed.",
                                       "Invalid minimum message size given."}));
-  sink_.writes.clear();
+  texts_.clear();
   r.folder = "";
   r.mini = "";
   EXPECT_FALSE(Validate(r));
   EXPECT_EQ(Messages(),
             std::vector<std::string>{"No path for logfiles specified."});
+  // Without a root every folder is refused.
+  texts_.clear();
+  log_root_ = "";
+  r.folder = dir_ / "root/sub";
+  EXPECT_FALSE(Validate(r));
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Log file path not allowed."});
 }
 
 }  // namespace
