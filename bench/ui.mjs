@@ -27,7 +27,7 @@ async function openForm(browser, fields, { javaScript = true } = {}) {
   return { context, page };
 }
 
-// In the page, before submitting: the submit's time, the most TR elements
+// In the page, before submitting: the submit's time, the most row elements
 // the document held at once, and the long tasks seen.
 function installProbe() {
   const probe = { submitted: 0, maxRows: 0, longTasks: [] };
@@ -171,7 +171,7 @@ try {
     classic.length ? `${ms(classicAll)} to load (${(classic[0].bytes / 1e6).toFixed(1)} MB, ` +
       `${classic[0].rows} TR, ${classic[0].height} px tall); ${(median(all.shown) / classicAll).toFixed(3)}x` : 'skipped');
   line('  of which the program\'s answer arrived', ms(median(all.answered)), '', '');
-  line('most TR elements in the page, loading and scrolling', String(Math.max(all.maxRows, scroll.maxRows)),
+  line('most row elements (TR or role=row) in the page, loading and scrolling', String(Math.max(all.maxRows, scroll.maxRows)),
     '<= 2,000', classic.length ? `${classic[0].rows}` : '');
   line('long tasks while scrolling (30 wheel screens, 60 jumps)', `${scroll.longTasks}, longest ${ms(scroll.longest)}`,
     'none over 50 ms', '');
