@@ -33,8 +33,8 @@ constexpr std::string_view kUsage =
     "usage: KvoGenLogs --folder DIR --log incoming|outgoing"
     " --period monthly|daily --first YYYY-MM-DD --last YYYY-MM-DD\n"
     "  [--lines-per-day N] [--lines N] [--seed N] [--date-form dmy|ymd|mdy]\n"
-    "  [--sender ADDR] [--sender-share F] [--line-end crlf|lf|cr]"
-    " [--no-title]\n";
+    "  [--sender ADDR] [--sender-share F] [--rare-share F]"
+    " [--line-end crlf|lf|cr] [--no-title]\n";
 
 struct Options {
   std::string folder;
@@ -48,6 +48,7 @@ struct Options {
   std::string date_form = "dmy";
   std::string sender;
   double sender_share = 0.001;
+  RareValues rare;
   std::string_view line_end = "\r\n";
   bool title = true;
 };
@@ -106,7 +107,7 @@ bool AppendDataLine(std::string& out, const Options& options, Random& random,
     AppendDateTime(out, options.date_form, day, seconds);
     out += '\t';
     (options.incoming ? AppendIncoming : AppendOutgoing)(
-        out, random, with_sender, options.sender);
+        out, random, with_sender, options.sender, options.rare);
     std::string_view line = std::string_view(out).substr(start);
     if (with_sender || sender.size() == 0 ||
         sender.Find(line.data(), line.data() + line.size()) == nullptr) {
@@ -219,6 +220,14 @@ bool ParseNumber(std::string_view text, T& value) {
 }
 
 // Reads one option and its value (if it takes one). False on a bad option.
+// A share from 0 to 1.
+bool ParseShare(std::string_view value, double& share) {
+  std::string copy(value);
+  char* end = nullptr;
+  share = std::strtod(copy.c_str(), &end);
+  return !copy.empty() && *end == '\0' && share >= 0 && share <= 1;
+}
+
 bool ReadOption(Options& options, std::string_view name, std::string_view value,
                 bool& have_first, bool& have_last) {
   if (name == "--folder") {
@@ -250,11 +259,9 @@ bool ReadOption(Options& options, std::string_view name, std::string_view value,
     options.sender = value;
     return value.find_first_of("\t\r\n") == std::string_view::npos;
   } else if (name == "--sender-share") {
-    std::string copy(value);
-    char* end = nullptr;
-    options.sender_share = std::strtod(copy.c_str(), &end);
-    return !copy.empty() && *end == '\0' && options.sender_share >= 0 &&
-           options.sender_share <= 1;
+    return ParseShare(value, options.sender_share);
+  } else if (name == "--rare-share") {
+    return ParseShare(value, options.rare.share);
   } else if (name == "--line-end") {
     if (value == "crlf") {
       options.line_end = "\r\n";

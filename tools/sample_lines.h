@@ -118,8 +118,24 @@ inline void AppendSize(std::string& out, Random& random) {
                static_cast<uint64_t>(300.0 * std::exp(random.Unit() * 11.5)));
 }
 
+// Values that no other line has, each given to a share of the lines, so that
+// benchmarks can select a few lines by any column. A share of 0 draws
+// nothing, and the lines stay those of the seed.
+struct RareValues {
+  double share = 0;
+
+  bool Draw(Random& random) const {
+    return share > 0 && random.Unit() < share;
+  }
+};
+
+inline constexpr std::string_view kRareRecipient = "office@firma.example";
+inline constexpr std::string_view kRareRouted = "PScholz@corp.local";
+inline constexpr std::string_view kRareSubject = "Agenda for the webinar";
+inline constexpr std::string_view kRareNetwork = "82.165.";
+
 inline void AppendIncoming(std::string& out, Random& random, bool with_sender,
-                           const std::string& sender) {
+                           const std::string& sender, const RareValues& rare) {
   std::string_view user = random.Pick(kUsers);
   out += "pop.example.com/", out += user, out += '\t';
   with_sender ? void(out += sender) : AppendAddress(out, random);
@@ -127,20 +143,25 @@ inline void AppendIncoming(std::string& out, Random& random, bool with_sender,
   AppendAddressList(out, random, 1 + random.Below(3));
   out += '\t';
   if (random.Below(10) < 3) AppendAddressList(out, random, 1);
+  if (rare.Draw(random)) out += kRareRecipient;
   out += '\t';
-  AppendLocalAddress(out, user);
+  rare.Draw(random) ? void(out += kRareRouted) : AppendLocalAddress(out, user);
   out += '\t', out += random.Pick(kRules), out += '\t';
-  out += random.Pick(kSubjects), out += '\t';
+  out += random.Pick(kSubjects);
+  if (rare.Draw(random)) out += " / ", out += kRareSubject;
+  out += '\t';
   AppendSize(out, random);
   out += '\t';
-  for (int piece = 0; piece < 4; ++piece) {
-    if (piece > 0) out += '.';
+  const bool rare_network = rare.Draw(random);
+  if (rare_network) out += kRareNetwork;
+  for (int piece = rare_network ? 2 : 0; piece < 4; ++piece) {
+    if (piece > (rare_network ? 2 : 0)) out += '.';
     AppendNumber(out, 1 + random.Below(254));
   }
 }
 
 inline void AppendOutgoing(std::string& out, Random& random, bool with_sender,
-                           const std::string& sender) {
+                           const std::string& sender, const RareValues&) {
   with_sender ? void(out += sender)
               : AppendLocalAddress(out, random.Pick(kUsers));
   out += '\t';

@@ -3,7 +3,9 @@
 #include <langinfo.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstddef>
+#include <cstring>
 
 namespace kvo {
 namespace {
@@ -13,7 +15,7 @@ namespace chr = std::chrono;
 constexpr int kMinYear = 100;
 constexpr int kMaxYear = 9999;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) { return static_cast<unsigned char>(c - '0') <= 9; }
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 int Digit(char c) { return c - '0'; }
 int TwoDigits(const char* p) { return Digit(p[0]) * 10 + Digit(p[1]); }
@@ -91,23 +93,40 @@ Date Combine(const Ymd& d, int hour, int minute, int second) {
 }
 
 // The usual form of the gateway's log, "dd.mm.yyyy hh:mm:ss".
-std::optional<Date> ParseFixedLayout(std::string_view text) {
-  static constexpr char kLayout[] = "00.00.0000 00:00:00";
-  if (text.size() != sizeof kLayout - 1) return std::nullopt;
+constexpr char kFixedLayout[] = "00.00.0000 00:00:00";
+constexpr size_t kFixedDayLength = 10;
+
+// Whether `text` has the shape of `layout`: a digit where it has "0", the
+// same byte elsewhere.
+bool HasFixedLayout(std::string_view text, std::string_view layout) {
+  if (text.size() != layout.size()) return false;
+  bool ok = true;
   for (size_t i = 0; i < text.size(); ++i) {
-    bool ok = kLayout[i] == '0' ? IsDigit(text[i]) : text[i] == kLayout[i];
-    if (!ok) return std::nullopt;
+    ok &= layout[i] == '0' ? IsDigit(text[i]) : text[i] == layout[i];
   }
-  const char* p = text.data();
-  Ymd d{TwoDigits(p + 6) * 100 + TwoDigits(p + 8), TwoDigits(p + 3),
-        TwoDigits(p)};
+  return ok;
+}
+
+Ymd FixedDay(const char* p) {
+  return {TwoDigits(p + 6) * 100 + TwoDigits(p + 8), TwoDigits(p + 3),
+          TwoDigits(p)};
+}
+
+// The time of a text of the fixed layout in seconds; -1 when it is no time.
+int FixedTimeSeconds(const char* p) {
   int hour = TwoDigits(p + 11);
   int minute = TwoDigits(p + 14);
   int second = TwoDigits(p + 17);
-  if (!IsValidDate(d) || !IsValidTime(hour, minute, second)) {
-    return std::nullopt;
-  }
-  return Combine(d, hour, minute, second);
+  if (!IsValidTime(hour, minute, second)) return -1;
+  return hour * 3600 + minute * 60 + second;
+}
+
+std::optional<Date> ParseFixedLayout(std::string_view text) {
+  if (!HasFixedLayout(text, kFixedLayout)) return std::nullopt;
+  const Ymd d = FixedDay(text.data());
+  const int time = FixedTimeSeconds(text.data());
+  if (!IsValidDate(d) || time < 0) return std::nullopt;
+  return Combine(d, time / 3600, time / 60 % 60, time % 60);
 }
 
 // A year of 1, 2 or 4 digits; -1 for any other length.
@@ -214,6 +233,35 @@ DayMonthOrder LocaleDayMonthOrder() {
 std::optional<Date> ParseDateTime(std::string_view text, DayMonthOrder order) {
   if (std::optional<Date> date = ParseFixedLayout(text)) return date;
   return ParseGeneral(text, order);
+}
+
+int64_t SecondsOf(Date date) { return std::llround(date * 86400.0); }
+
+std::optional<int64_t> DateColumnReader::Seconds(std::string_view text) {
+  // The next line of the same day: only its time is new.
+  if (day_known_ && text.size() == sizeof kFixedLayout - 1 &&
+      std::memcmp(day_text_, text.data(), kFixedDayLength) == 0 &&
+      HasFixedLayout(text.substr(kFixedDayLength), kFixedLayout + kFixedDayLength)) {
+    const int time = FixedTimeSeconds(text.data());
+    if (time < 0) return std::nullopt;
+    return day_seconds_ + time;
+  }
+  if (HasFixedLayout(text, kFixedLayout)) {
+    const int time = FixedTimeSeconds(text.data());
+    if (time < 0) return std::nullopt;
+    if (!day_known_ ||
+        std::memcmp(day_text_, text.data(), kFixedDayLength) != 0) {
+      const Ymd d = FixedDay(text.data());
+      if (!IsValidDate(d)) return std::nullopt;
+      std::memcpy(day_text_, text.data(), kFixedDayLength);
+      day_seconds_ = SecondsOf(MakeDate(d.year, d.month, d.day));
+      day_known_ = true;
+    }
+    return day_seconds_ + time;
+  }
+  std::optional<Date> date = ParseGeneral(text, order_);
+  if (!date) return std::nullopt;
+  return SecondsOf(*date);
 }
 
 }  // namespace kvo

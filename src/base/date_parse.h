@@ -1,6 +1,7 @@
 #ifndef KVO_BASE_DATE_PARSE_H_
 #define KVO_BASE_DATE_PARSE_H_
 
+#include <cstdint>
 #include <optional>
 #include <string_view>
 
@@ -22,6 +23,27 @@ DayMonthOrder LocaleDayMonthOrder();
 // An optional time h:mm or h:mm:ss may follow, with an optional AM or PM in
 // any case. Anything else is no date: std::nullopt.
 std::optional<Date> ParseDateTime(std::string_view text, DayMonthOrder order);
+
+// A moment as whole seconds since day 0 (the Date column and the interval's
+// bounds hold whole seconds).
+int64_t SecondsOf(Date date);
+
+// Reads the Date columns of a log's lines one after the other, as
+// ParseDateTime does. Consecutive lines of the same day in the gateway's
+// usual layout ("dd.mm.yyyy hh:mm:ss") convert their day only once.
+class DateColumnReader {
+ public:
+  explicit DateColumnReader(DayMonthOrder order) : order_(order) {}
+
+  // The moment of `text` in seconds since day 0; null when it is no date.
+  std::optional<int64_t> Seconds(std::string_view text);
+
+ private:
+  DayMonthOrder order_;
+  char day_text_[10] = {};  // the "dd.mm.yyyy" that day_seconds_ belongs to
+  bool day_known_ = false;
+  int64_t day_seconds_ = 0;
+};
 
 }  // namespace kvo
 

@@ -1,20 +1,12 @@
 #include "base/literal_finder.h"
 
+#include "base/cpu_features.h"
 #include "base/fold_table.h"
-
-#if defined(__SSE2__)
-#include <immintrin.h>
-#endif
-// glibc's header is C only as far as clang is concerned (_Bool).
-#if defined(__x86_64__) && !defined(__clang__) && \
-    __has_include(<sys/platform/x86.h>)
-#define KVO_CPU_FEATURES_FROM_LIBC 1
-#include <sys/platform/x86.h>
-#endif
 
 namespace kvo {
 
 using internal::Fold;
+using internal::HasAvx2;
 using internal::kFoldTable;
 
 namespace {
@@ -85,8 +77,7 @@ const char* FindSse2(const Needle& needle, const char*& begin,
 }
 #endif
 
-#if defined(__x86_64__) && defined(__GNUC__)
-#define KVO_HAVE_AVX2_PATH 1
+#if defined(KVO_HAVE_AVX2_PATH)
 // The same with 32 positions at a time, for processors that have AVX2.
 __attribute__((target("avx2"))) const char* FindAvx2(const Needle& needle,
                                                      const char*& begin,
@@ -113,17 +104,6 @@ __attribute__((target("avx2"))) const char* FindAvx2(const Needle& needle,
   }
   begin = p;
   return nullptr;
-}
-
-// Asks the C library, which has examined the processor at start-up anyway:
-// the compiler's own check would examine it again in every process, and
-// each such question is slow inside a virtual machine.
-bool HasAvx2() {
-#ifdef KVO_CPU_FEATURES_FROM_LIBC
-  return CPU_FEATURE_ACTIVE(AVX2);
-#else
-  return __builtin_cpu_supports("avx2");
-#endif
 }
 #endif
 

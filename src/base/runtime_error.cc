@@ -14,6 +14,11 @@ RuntimeError::RuntimeError(int32_t number, std::string source,
 RuntimeError::RuntimeError(int32_t number, std::string source)
     : RuntimeError(number, std::move(source), DescriptionOf(number)) {}
 
+std::string ErrorPageText(int32_t number, const std::string& description) {
+  return description + " Error Number = " + (number >= 0 ? " " : "") +
+         std::to_string(number);
+}
+
 std::string DescriptionOf(int32_t number) {
   switch (number) {
     case kErrInvalidArgument:

@@ -39,6 +39,10 @@ class RuntimeError : public std::runtime_error {
   std::string description_;
 };
 
+// What the internal-error page shows of an error: "Overflow Error Number =  6"
+// (the number has a sign position, a blank before a non-negative one).
+std::string ErrorPageText(int32_t number, const std::string& description);
+
 // "Invalid procedure call or argument" for 5, "Overflow" for 6,
 // "Subscript out of range" for 9, "Type mismatch" for 13, else
 // "Application-defined or object-defined error".

@@ -1,22 +1,21 @@
 #ifndef KVO_BASE_WILDCARD_H_
 #define KVO_BASE_WILDCARD_H_
 
-#include <array>
-#include <cstdint>
-#include <optional>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "base/literal_finder.h"
+#include "base/wildcard_segment.h"
 
 namespace kvo {
 
 // A wildcard pattern: "*" any run of characters, "?" any one character, "#"
 // any one digit, "[list]" one character of the list (ranges like a-z
 // allowed), "[!list]" one character not in it; letters match without regard
-// to case (text_case.h). Compiled once, matched many times; matching takes
-// time proportional to text length times pattern length at worst.
+// to case (text_case.h). Compiled once, matched many times: the runs between
+// "*" are found in turn, each leftmost, so a pattern of plain characters and
+// "*" takes time linear in the text.
 class WildcardPattern {
  public:
   // Throws RuntimeError 93 ("Invalid pattern string") for a malformed
@@ -33,24 +32,32 @@ class WildcardPattern {
 
   bool Matches(std::string_view text) const;
 
+  // Matches of `first` + `separator` + `second`, which both lie inside
+  // `within` (the line whose columns they are): a plain search looks through
+  // `within` once and then at the joint alone; other patterns are matched
+  // on the joined text in `scratch`.
+  bool MatchesJoined(std::string_view within, std::string_view first,
+                     std::string_view separator, std::string_view second,
+                     std::string& scratch) const;
+
+  // The runs of plain characters (outside "*", "?", "#" and lists), in
+  // pattern order: every text that Matches holds each of them, without regard
+  // to case. Empty when there is none ("", "*", "?#"). Valid while this
+  // pattern lives.
+  std::vector<std::string_view> RequiredLiterals() const;
+
  private:
-  // One element of a compiled pattern: "*", or the set of bytes that one
-  // character may be ("?", "#", a letter in both cases, a bracket list).
-  struct Token {
-    bool star = false;
-    std::array<uint64_t, 4> bytes{};  // bit c: byte c matches
+  bool MatchesSegments(std::string_view text) const;
 
-    bool Has(unsigned char c) const { return (bytes[c >> 6] >> (c & 63)) & 1; }
-    void Add(unsigned char c) { bytes[c >> 6] |= uint64_t{1} << (c & 63); }
-  };
-
-  WildcardPattern() = default;
-  bool MatchesTokens(std::string_view text) const;
-
-  std::vector<Token> tokens_;
-  // A Containing pattern without wildcards is a search for the criterion's
-  // text; tokens_ is then unused.
-  std::optional<LiteralFinder> literal_;
+  // The pattern is head_ "*" middle_[0] "*" ... "*" tail_, or head_ alone
+  // when it has no "*"; head_ and tail_ are empty when it begins or ends
+  // with "*", the runs of middle_ never.
+  WildcardSegment head_;
+  std::vector<WildcardSegment> middle_;
+  WildcardSegment tail_;
+  bool has_star_ = false;
+  bool one_search_ = false;  // "*" plain characters "*": a literal search
+  size_t min_length_ = 0;    // the shortest text that can match
 };
 
 }  // namespace kvo

@@ -13,16 +13,6 @@
 #include "viewer/viewer_page.h"
 
 namespace kvo {
-namespace {
-
-// "Overflow Error Number =  6": the number has a sign position, a blank
-// before a non-negative number.
-std::string TrapDescription(int32_t number, const std::string& description) {
-  return description + " Error Number = " + (number >= 0 ? " " : "") +
-         std::to_string(number);
-}
-
-}  // namespace
 
 void GatewayMain(const Environment& env, ByteSource& std_in, ByteSink& std_out,
                  ByteSink* std_err, const Clock* clock) {
@@ -37,11 +27,11 @@ void GatewayMain(const Environment& env, ByteSource& std_in, ByteSink& std_out,
     ShowViewerPage(context);
   } catch (const RuntimeError& error) {
     context.ErrorDescription =
-        TrapDescription(error.number(), error.description());
+        ErrorPageText(error.number(), error.description());
     ShowInternalError(context);
   } catch (const std::bad_alloc&) {
     // Still answer the request rather than leave the client without one.
-    context.ErrorDescription = TrapDescription(kErrOutOfMemory, "Out of memory");
+    context.ErrorDescription = ErrorPageText(kErrOutOfMemory, "Out of memory");
     ShowInternalError(context);
   }
 }

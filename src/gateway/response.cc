@@ -12,6 +12,11 @@ void SendLine(const CgiContext& context, std::string_view text) {
   context.StdOutHandle->WriteBoth(text, "\r\n");
 }
 
+void WriteErrorLog(const CgiContext& context, std::string_view line) {
+  if (context.StdErrHandle == nullptr) return;
+  context.StdErrHandle->WriteBoth(line, "\n");
+}
+
 void ShowInternalError(const CgiContext& context) {
   const std::string script = EncodeHtml(context.ScriptName);
   const std::string lines[] = {

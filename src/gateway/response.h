@@ -12,6 +12,10 @@ namespace kvo {
 // primitive of the program.
 void SendLine(const CgiContext& context, std::string_view text);
 
+// Writes `line` and a line feed to the web server's error log (standard
+// error), when the run has one.
+void WriteErrorLog(const CgiContext& context, std::string_view line);
+
 // Writes the internal-error page from ScriptName and ErrorDescription over
 // whatever was written (rewound and truncated where the output allows it);
 // a failing step is skipped.

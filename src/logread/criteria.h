@@ -10,6 +10,7 @@
 #include "base/literal_finder.h"
 #include "base/wildcard.h"
 #include "logread/log_line_columns.h"
+#include "net/ip_criterion.h"
 
 namespace kvo {
 
@@ -44,8 +45,11 @@ class Criteria {
 
   // False while there is no interval: then every line is taken.
   bool selects() const { return texts_.start.has_value(); }
-  // Whether the moment `date` lies in the interval.
-  bool InInterval(Date date) const;
+  // Whether the moment `second` (seconds since day 0) lies in the interval.
+  bool InInterval(int64_t second) const {
+    return !selects() || (second >= start_second_ &&
+                          (!end_second_ || second < *end_second_));
+  }
 
   // The compiled "contains" pattern of a text criterion; null when the
   // criterion is empty or malformed (a malformed one excludes nothing).
@@ -53,6 +57,9 @@ class Criteria {
   const WildcardPattern* to() const { return Pattern(to_); }
   const WildcardPattern* routed() const { return Pattern(routed_); }
   const WildcardPattern* subject() const { return Pattern(subject_); }
+
+  // The address criterion; inactive where the log has no address column.
+  const IpCriterion& ip() const { return ip_; }
 
   // A literal that every line the text criteria take contains, ignoring
   // case; null when no criterion promises one.
@@ -74,6 +81,7 @@ class Criteria {
   std::optional<WildcardPattern> to_;
   std::optional<WildcardPattern> routed_;
   std::optional<WildcardPattern> subject_;
+  IpCriterion ip_;
   std::optional<LiteralFinder> required_;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/byte_search.h"
 #include "base/clock.h"
 #include "base/literal_finder.h"
 #include "logread/read_stream.h"
@@ -18,8 +19,6 @@ void LineReader::Reset(ReadStream* stream, const Deadline* deadline) {
   deadline_ = deadline;
   begin_ = 0;
   end_ = 0;
-  next_cr_ = kUnknown;
-  next_lf_ = kUnknown;
   skip_lf_ = false;
   skip_cut_ = false;
   failed_ = false;
@@ -137,18 +136,9 @@ void LineReader::MoveToLineStart(size_t before) {
 }
 
 size_t LineReader::FindLineEnd(size_t from) {
-  // Each byte is searched once per fill, even in a file that has only one
-  // kind of line end.
-  if (next_cr_ == kUnknown || next_cr_ < from) next_cr_ = FindByte('\r', from);
-  if (next_lf_ == kUnknown || next_lf_ < from) next_lf_ = FindByte('\n', from);
-  return std::min(next_cr_, next_lf_);
-}
-
-size_t LineReader::FindByte(char byte, size_t from) const {
   if (from >= end_) return end_;
   const char* base = buf_.get();
-  const void* hit = std::memchr(base + from, byte, end_ - from);
-  return hit ? static_cast<size_t>(static_cast<const char*>(hit) - base) : end_;
+  return static_cast<size_t>(kvo::FindLineEnd(base + from, base + end_) - base);
 }
 
 void LineReader::ConsumeTerminator(size_t eol) {
@@ -173,8 +163,6 @@ size_t LineReader::Fill() {
     std::memmove(buf_.get(), buf_.get() + begin_, pending);
     begin_ = 0;
     end_ = pending;
-    next_cr_ = kUnknown;
-    next_lf_ = kUnknown;
   }
   // A line that fills most of the buffer: make room for a good read. Lines
   // are cut at kMaxLineBytes, so the buffer stays below about twice that.
@@ -203,8 +191,6 @@ size_t LineReader::ReadInto(size_t room) {
   }
   end_ += static_cast<size_t>(got);
   if (got > 0) {
-    next_cr_ = kUnknown;
-    next_lf_ = kUnknown;
   }
   return static_cast<size_t>(got);
 }

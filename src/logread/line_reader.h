@@ -54,8 +54,8 @@ class LineReader {
   bool failed() const { return failed_; }
 
  private:
+  // The position of the first CR or LF at or after `from`; end_ when none.
   size_t FindLineEnd(size_t from);
-  size_t FindByte(char byte, size_t from) const;
   void ConsumeTerminator(size_t eol);
   void SkipPendingLf();
   // Passes over the rest of a line that was cut; false when the data ended
@@ -81,11 +81,6 @@ class LineReader {
   size_t lookahead_room_;
   size_t begin_ = 0;  // first unread byte
   size_t end_ = 0;    // one past the last byte read
-  // Positions of the next CR and LF at or after where they were searched
-  // (end_ when none); kUnknown after the buffer changed.
-  static constexpr size_t kUnknown = static_cast<size_t>(-1);
-  size_t next_cr_ = kUnknown;
-  size_t next_lf_ = kUnknown;
   bool skip_lf_ = false;   // the last line ended in CR; an LF next belongs to it
   bool skip_cut_ = false;  // the last line was cut; its rest comes next
   bool failed_ = false;    // a read failed: the data is over

@@ -6,7 +6,6 @@
 #include "base/runtime_error.h"
 #include "logread/file_stream.h"
 #include "logread/log_naming.h"
-#include "util/next_token.h"
 
 namespace kvo {
 
@@ -57,25 +56,28 @@ std::optional<LogLineColumns> C_LogFileRead::NextCandidateLine(bool& fEof) {
   for (;;) {
     if (required != nullptr && !lines_.SkipToLineContaining(*required)) break;
     if (!lines_.NextLine(&line)) break;
-    // The Date column is the first field of both layouts.
-    std::string_view rest = line;
-    const DateVerdict verdict =
-        selection_.TestDate(criteria, NextToken(rest, '\t'));
-    if (verdict == DateVerdict::kInside) return TakeLine(line, fEof, verdict);
+    LineFields fields(layout_, line);
+    if (selection_.Decide(criteria, fields, false)) {
+      line_ = line;
+      take_it_ = true;
+      fEof = !lines_.HasMore();
+      return CutColumns(layout_, line);
+    }
   }
   fEof = true;
   return std::nullopt;
 }
 
-LogLineColumns C_LogFileRead::TakeLine(std::string_view line, bool& fEof,
-                                       std::optional<DateVerdict> known) {
+LogLineColumns C_LogFileRead::TakeLine(std::string_view line, bool& fEof) {
   line_ = line;
   LogLineColumns columns = CutColumns(layout_, line);
+  LineFields fields(layout_, line);
   if (log_type_ == LogIncoming && P_fTitle &&
       columns[layout_.map.ip_address].empty()) {
     columns[layout_.map.ip_address] = kTitleAddressHeading;
+    fields.Replace(layout_.map.ip_address, kTitleAddressHeading);
   }
-  take_it_ = selection_.Decide(CurrentCriteria(), columns, P_fTitle, known);
+  take_it_ = selection_.Decide(CurrentCriteria(), fields, P_fTitle);
   fEof = !lines_.HasMore();
   return columns;
 }

@@ -66,10 +66,9 @@ class C_LogFileRead {
   // P_fTakeIt and sets fEof when this was the last line of the file.
   std::optional<LogLineColumns> M_GetNextLine(bool& fEof);
 
-  // Like M_GetNextLine, but may pass over lines that the selection certainly
-  // would not take (never the title line, nor while P_datStart is null):
-  // lines whose date lies outside the interval or is none, and lines that
-  // lack a text that a criterion requires. When every remaining line is
+  // Like M_GetNextLine, but passes over the lines that the selection does
+  // not take (never the title line, nor while P_datStart is null), reading
+  // of each only as much as deciding needs. When every remaining line is
   // passed over: null with fEof set.
   std::optional<LogLineColumns> NextCandidateLine(bool& fEof);
 
@@ -120,8 +119,7 @@ class C_LogFileRead {
   const Criteria& CurrentCriteria();
   // The columns of `line`, which has just been read, with the selection
   // decided and fEof set.
-  LogLineColumns TakeLine(std::string_view line, bool& fEof,
-                          std::optional<DateVerdict> known = std::nullopt);
+  LogLineColumns TakeLine(std::string_view line, bool& fEof);
 
   bool open_ = false;
   E_LogType log_type_ = static_cast<E_LogType>(0);

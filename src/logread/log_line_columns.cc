@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/byte_search.h"
 #include "base/runtime_error.h"
 #include "util/next_token.h"
 
@@ -66,6 +67,33 @@ LogLineColumns CutColumns(const LogLayout& layout, std::string_view line) {
     columns[i] = NextToken(line, '\t');
   }
   return columns;
+}
+
+std::string_view LineFields::Column(int16_t index) {
+  const int16_t limit = std::min(layout_.parsed_columns, layout_.columns);
+  if (index < 1 || index > limit) return {};
+  if (index == replaced_index_) return replaced_;
+  const bool after_dropped =
+      layout_.dropped_field > 0 && index >= layout_.dropped_field;
+  return Field(static_cast<size_t>(index + (after_dropped ? 1 : 0)));
+}
+
+std::string_view LineFields::Field(size_t field) {
+  // The Date column of the usual layout ends at a known place.
+  constexpr size_t kUsualDateLength = 19;
+  if (field == 1 && !tabs_known_ && line_.size() > kUsualDateLength &&
+      line_[kUsualDateLength] == '\t') {
+    return line_.substr(0, kUsualDateLength);
+  }
+  if (!tabs_known_) {
+    tab_count_ = FindTabs(line_.data(), line_.data() + line_.size(), tabs_,
+                          kMostTabs);
+    tabs_known_ = true;
+  }
+  if (field > tab_count_ + 1) return {};
+  const size_t start = field == 1 ? 0 : tabs_[field - 2] + size_t{1};
+  const size_t end = field <= tab_count_ ? tabs_[field - 1] : line_.size();
+  return line_.substr(start, end - start);
 }
 
 }  // namespace kvo

@@ -60,6 +60,41 @@ LogLayout LayoutOf(E_LogType type);
 // layout's are ignored, missing ones stay empty.
 LogLineColumns CutColumns(const LogLayout& layout, std::string_view line);
 
+// The columns of one line, cut at its TABs only when they are asked for: the
+// selection of a line that fails on its Date column never looks for the
+// rest. Gives the columns that CutColumns gives.
+class LineFields {
+ public:
+  // `layout` must outlive the object; `line` must stay valid while it is used.
+  LineFields(const LogLayout& layout, std::string_view line)
+      : layout_(layout), line_(line) {}
+
+  // The column `index` (1-based, as LogLineColumns counts); an empty text
+  // for an index the layout does not cut.
+  std::string_view Column(int16_t index);
+  // The whole line.
+  std::string_view line() const { return line_; }
+  // Puts `text` in the place of the column `index` (a title line's heading).
+  void Replace(int16_t index, std::string_view text) {
+    replaced_index_ = index;
+    replaced_ = text;
+  }
+
+ private:
+  // TABs enough to end the layout's last field.
+  static constexpr size_t kMostTabs = LogLineColumns::kMaxColumns + 1;
+
+  std::string_view Field(size_t field);  // 1-based
+
+  const LogLayout& layout_;
+  std::string_view line_;
+  uint32_t tabs_[kMostTabs] = {};  // offsets of the line's first TABs
+  size_t tab_count_ = 0;
+  bool tabs_known_ = false;
+  int16_t replaced_index_ = 0;
+  std::string_view replaced_;
+};
+
 // The column of `role` (an element of ColumnMap), or an empty text where the
 // log has no such column.
 inline std::string_view ColumnOf(const LogLineColumns& columns, int16_t role) {

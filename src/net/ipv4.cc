@@ -1,10 +1,6 @@
 #include "net/ipv4.h"
 
-#include <arpa/inet.h>
-
 #include <charconv>
-#include <cstring>
-#include <string>
 
 #include "base/numbers.h"
 #include "base/recovery.h"
@@ -83,34 +79,35 @@ bool IsIpInSubnet(std::string_view network, std::string_view mask,
 
 bool IsIpInRange(std::string_view low, std::string_view high,
                  std::string_view address) {
-  std::string_view pieces[3][4];
-  int counts[3] = {SplitFour(low, pieces[0]), SplitFour(high, pieces[1]),
-                   SplitFour(address, pieces[2])};
-  Fixed4 values[3];
-  try {
-    for (int k = 0; k < 4; ++k) {
-      for (int t = 0; t < 3; ++t) {
-        Fixed4 piece = StrictToFixed4(PieceOrThrow(pieces[t], counts[t], k));
-        values[t] = k == 0 ? piece : values[t] * 256 + piece;
-      }
-    }
-  } catch (const RuntimeError&) {
-    return false;
-  }
-  return values[0] <= values[2] && values[2] <= values[1];
+  std::optional<Fixed4> values[3] = {IpRangeValue(low), IpRangeValue(high),
+                                     IpRangeValue(address)};
+  if (!values[0] || !values[1] || !values[2]) return false;
+  return *values[0] <= *values[2] && *values[2] <= *values[1];
 }
 
-uint32_t InetAddr(std::string_view text) {
-  // inet_addr reads up to a NUL: a text that holds one is not an address.
-  if (text.find('\0') != std::string_view::npos) return INADDR_NONE;
-  char small[64];
-  if (text.size() < sizeof small) {
-    // An empty view may carry no data pointer, which memcpy must not get.
-    if (!text.empty()) std::memcpy(small, text.data(), text.size());
-    small[text.size()] = '\0';
-    return ::inet_addr(small);
-  }
-  return ::inet_addr(std::string(text).c_str());
+std::optional<Fixed4> IpRangeValue(std::string_view text) {
+  std::string_view pieces[4];
+  const int count = SplitFour(text, pieces);
+  Fixed4 value;
+  bool read = TryStep([&] {
+    for (int k = 0; k < 4; ++k) {
+      Fixed4 piece = StrictToFixed4(PieceOrThrow(pieces, count, k));
+      value = k == 0 ? piece : value * 256 + piece;
+    }
+  });
+  return read ? std::optional<Fixed4>(value) : std::nullopt;
+}
+
+std::optional<std::array<int32_t, 4>> IpSubnetPieces(std::string_view text) {
+  std::string_view pieces[4];
+  const int count = SplitFour(text, pieces);
+  std::array<int32_t, 4> values;
+  bool read = TryStep([&] {
+    for (int k = 0; k < 4; ++k) {
+      values[k] = StrictToInt32(PieceOrThrow(pieces, count, k));
+    }
+  });
+  return read ? std::optional(values) : std::nullopt;
 }
 
 }  // namespace kvo

@@ -1,8 +1,13 @@
 #ifndef KVO_NET_IPV4_H_
 #define KVO_NET_IPV4_H_
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string_view>
+
+#include "base/numbers.h"
+#include "net/inet_addr.h"
 
 namespace kvo {
 
@@ -25,9 +30,13 @@ bool IsIpInSubnet(std::string_view network, std::string_view mask,
 bool IsIpInRange(std::string_view low, std::string_view high,
                  std::string_view address);
 
-// inet_addr of the text: the address in network byte order, all ones for a
-// text that is not an address.
-uint32_t InetAddr(std::string_view text);
+// The number IsIpInRange compares for one of its texts, or nullopt when it
+// cannot read that text (IsIpInRange then gives false). Never throws.
+std::optional<Fixed4> IpRangeValue(std::string_view text);
+
+// The four numbers IsIpInSubnet ANDs for its mask or address text, or nullopt
+// when it cannot read that text (IsIpInSubnet then throws). Never throws.
+std::optional<std::array<int32_t, 4>> IpSubnetPieces(std::string_view text);
 
 }  // namespace kvo
 

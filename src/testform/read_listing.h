@@ -11,6 +11,7 @@
 
 #include "base/date.h"
 #include "base/runtime_error.h"
+#include "base/windows1252.h"
 #include "logread/log_file_read.h"
 #include "viewer/list_log.h"
 
@@ -55,27 +56,6 @@ inline std::optional<RuntimeError> ReadIntoText(
   return std::nullopt;
 }
 
-// The Unicode character of a Windows-1252 byte from 0x80 to 0x9F; the five
-// bytes without a character keep their own code point.
-inline constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-inline void AppendUtf8(char32_t code, std::string& out) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
 // `listing` as the text box shows it: the toolkit's text is UTF-8 with line
 // feeds, the listing is Windows-1252 with CR LF line ends. A CR that does not
 // precede a LF stays.
@@ -87,11 +67,7 @@ inline std::string TextBoxText(const std::string& listing) {
     if (byte == '\r' && i + 1 < listing.size() && listing[i + 1] == '\n') {
       continue;
     }
-    if (byte >= 0x80 && byte <= 0x9F) {
-      AppendUtf8(kWindows1252High[byte - 0x80], out);
-    } else {
-      AppendUtf8(byte, out);
-    }
+    AppendUtf8(Windows1252ToUnicode(byte), out);
   }
   return out;
 }

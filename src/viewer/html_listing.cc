@@ -38,8 +38,8 @@ std::string ErrorNotice(const ListingOutcome& outcome,
 
 }  // namespace
 
-HtmlListing::HtmlListing(E_LogType log_type, ByteSink* out)
-    : log_type_(log_type), out_(out) {}
+HtmlListing::HtmlListing(E_LogType log_type, ByteSink* out, bool shows_title)
+    : log_type_(log_type), out_(out), shows_title_(shows_title) {}
 
 void HtmlListing::FileOpened() {
   if (table_open_) return;
@@ -48,6 +48,7 @@ void HtmlListing::FileOpened() {
 }
 
 void HtmlListing::Title(const ListedLine& line) {
+  if (!shows_title_) return;
   AppendTableRow(text_, log_type_, line.columns, true);
   FlushWhenFull();
 }

@@ -16,8 +16,9 @@ namespace kvo {
 class HtmlListing final : public RowSink {
  public:
   // Writes to `out` in pieces as the table grows; with a null `out` the whole
-  // text is kept for TakeText.
-  HtmlListing(E_LogType log_type, ByteSink* out);
+  // text is kept for TakeText. The title line is shown when `shows_title`
+  // (a negative line limit leaves even it out).
+  HtmlListing(E_LogType log_type, ByteSink* out, bool shows_title);
 
   void FileOpened() override;
   void Title(const ListedLine& line) override;
@@ -38,6 +39,7 @@ class HtmlListing final : public RowSink {
 
   E_LogType log_type_;
   ByteSink* out_;
+  bool shows_title_;
   std::string text_;
   bool table_open_ = false;
 };

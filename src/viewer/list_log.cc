@@ -1,9 +1,10 @@
 #include "viewer/list_log.h"
 
-#include <cmath>
-#include <map>
+#include <algorithm>
+#include <limits>
 #include <memory>
 #include <optional>
+#include <thread>
 
 #include "base/date_parse.h"
 #include "base/numbers.h"
@@ -11,95 +12,89 @@
 #include "logread/log_file_read.h"
 #include "logread/log_naming.h"
 #include "util/account.h"
+#include "viewer/file_scan.h"
 #include "viewer/file_walk.h"
+#include "viewer/file_workers.h"
 #include "viewer/html_listing.h"
+#include "viewer/ordered_rows.h"
 
 namespace kvo {
 namespace {
 
-// Decides what becomes of each line read: the title, a selected line passed
-// over by the offset, shown, or beyond the limit; and counts them.
-class RowCounter {
+constexpr std::string_view kTitleAddressHeading = "Orig. IP addr.";
+
+// The table begins when the first file opens, before its first row.
+void NoteOpened(ListingOutcome& outcome, RowSink& sink) {
+  if (outcome.any_opened) return;
+  outcome.any_opened = true;
+  sink.FileOpened();
+}
+
+// Decides what becomes of each line the files give: the title, a selected
+// line passed over by the offset, shown, or beyond the limit.
+class RowCounter final : public FileLineSink {
  public:
   RowCounter(const ListingRequest& request, RowSink& sink,
              ListingOutcome& outcome)
       : request_(request),
         sink_(sink),
         outcome_(outcome),
+        layout_(LayoutOf(request.log_type)),
         limit_(std::max<int64_t>(request.max_lines, 0)),
-        date_order_(LocaleDayMonthOrder()) {}
+        counter_(request.log_type) {}
 
-  void Title(const ListedLine& line) {
-    if (request_.max_lines >= 0) sink_.Title(line);
+  void First(std::string_view text, bool taken) override {
+    if (!title_taken_) {
+      title_taken_ = true;
+      Title(text);
+      return;
+    }
+    if (!taken) return;
+    if (request_.count_all) counter_.Count(text);
+    if (WantsLines()) Selected(text);
   }
 
-  // A selected line; false once the listing needs no more lines.
-  bool Selected(const ListedLine& line, const ColumnMap& map) {
-    ++outcome_.total;
-    if (request_.count_all) CountDay(line, map);
-    if (outcome_.total <= request_.offset) return true;
+  void Selected(std::string_view text) override {
+    if (++seen_ <= request_.offset) return;
     if (outcome_.shown < limit_) {
-      sink_.Row(line);
+      NoteOpened(outcome_, sink_);
+      const LogLineColumns columns = CutColumns(layout_, text);
+      sink_.Row({columns, text});
       ++outcome_.shown;
-      return true;
+      return;
     }
     outcome_.truncated = true;
-    return request_.count_all;
   }
 
-  // The days counted, in order.
-  std::vector<DayCount> Days() const {
-    std::vector<DayCount> days;
-    for (const auto& [day, count] : days_) days.push_back(count);
-    return days;
+  bool WantsLines() const override { return !outcome_.truncated; }
+  bool Done() const override {
+    return outcome_.truncated && !request_.count_all;
   }
+
+  // The counter of the lines this object saw counted itself.
+  LineCounter& counter() { return counter_; }
 
  private:
-  void CountDay(const ListedLine& line, const ColumnMap& map) {
-    std::optional<Date> date =
-        ParseDateTime(ColumnOf(line.columns, map.date), date_order_);
-    if (!date) return;
-    const Date day = std::floor(*date);
-    DayCount& count = days_[day];
-    count.day = day;
-    ++count.count;
-    count.bytes += SizeBytes(ColumnOf(line.columns, map.size));
-  }
-
-  // The Size column as a byte count: its prefix reading, 0 when it is none.
-  static int64_t SizeBytes(std::string_view size) {
-    NumberOr<double> bytes = ConvertPrefix(size);
-    if (!bytes.ok() || !(std::fabs(bytes.value()) < 9e18)) return 0;
-    return std::llround(bytes.value());
+  void Title(std::string_view text) {
+    NoteOpened(outcome_, sink_);
+    LogLineColumns columns = CutColumns(layout_, text);
+    const int16_t address = layout_.map.ip_address;
+    if (request_.log_type == LogIncoming && address > 0 &&
+        columns[address].empty()) {
+      columns[address] = kTitleAddressHeading;
+    }
+    sink_.Title({columns, text});
   }
 
   const ListingRequest& request_;
   RowSink& sink_;
   ListingOutcome& outcome_;
+  const LogLayout layout_;
   const int64_t limit_;
-  const DayMonthOrder date_order_;
-  std::map<Date, DayCount> days_;
+  LineCounter counter_;
+  bool title_taken_ = false;
+  int64_t seen_ = 0;  // selected lines handed on so far
 };
-
-// Hands the lines of the open file of `reader` to `rows`; false once the
-// listing needs no more lines.
-bool ListFileLines(C_LogFileRead& reader, RowCounter& rows,
-                   const ColumnMap& map) {
-  bool eof = false;
-  while (!eof) {
-    const std::optional<LogLineColumns> line = reader.NextCandidateLine(eof);
-    if (!line) break;
-    const ListedLine listed{*line, reader.LineText()};
-    if (reader.P_fTitle) {
-      // Only the very first line of the listing is its title.
-      rows.Title(listed);
-      reader.P_fTitle = false;
-    } else if (reader.P_fTakeIt() && !rows.Selected(listed, map)) {
-      return false;
-    }
-  }
-  return true;
-}
 
 std::string NameOf(E_LogType type, const LogFileRef& file) {
   return LogFileName(type, file.period, file.day);
@@ -125,58 +120,44 @@ void ReportFailure(ListingOutcome& outcome, const ListingRequest& request,
       {std::move(name), std::move(last_name), StatusOf(error), error});
 }
 
-std::string BaseName(const std::string& path) {
-  return path.substr(path.find_last_of('/') + 1);
-}
-
-void ConfigureReader(C_LogFileRead& reader, const ListingRequest& request) {
-  const CriteriaTexts& criteria = request.criteria;
-  reader.P_strPathName = request.folder;
-  reader.P_LogType(request.log_type);
-  reader.P_datStart = request.first_day;
-  reader.P_datEnd = request.last_day;
-  reader.P_strPOP3AccountSel = criteria.pop3_account;
-  reader.P_strFromSel = criteria.from;
-  reader.P_strToSel = criteria.to;
-  reader.P_strRoutedSel = criteria.routed;
-  reader.P_strSubjectSel = criteria.subject;
-  reader.P_lngSizeMini = criteria.size_mini;
-  reader.P_lngSizeMaxi = criteria.size_maxi;
-  reader.P_strIpAddr1 = criteria.ip_address1;
-  reader.P_fSubnet = criteria.subnet;
-  reader.P_strIpAddr2 = criteria.ip_address2;
-  // The first line read becomes the table's header row.
-  reader.P_fTitle = true;
-}
-
-// Reads the file of `step`; false once the listing needs no more lines.
-bool ListFile(C_LogFileRead& reader, const WalkStep& step,
-              const ListingRequest& request, RowSink& sink, RowCounter& rows,
-              ListingOutcome& outcome) {
-  reader.P_LogPeriod = step.first.period;
-  reader.P_datRef = step.first.day;
-  reader.P_Open(true);
-  if (!reader.P_Open()) {
-    ReportFailure(outcome, request, BaseName(reader.P_strFileName), "",
-                  {reader.P_lngErrOpen, reader.P_strErrOpen});
-    return true;
+// Notes how reading a file of the walk went.
+void Report(ListingOutcome& outcome, const ListingRequest& request,
+            RowSink& sink, const FileRead& read) {
+  if (!read.opened) {
+    ReportFailure(outcome, request, read.name, "", read.error);
+    return;
   }
-  if (!outcome.any_opened) {
-    outcome.any_opened = true;
-    sink.FileOpened();
-  }
-  const bool more =
-      ListFileLines(reader, rows, LayoutOf(request.log_type).map);
-  FileReport report{BaseName(reader.P_strFileName), "",
-                    FileStatus::kRead, {}};
-  if (reader.ReadFailed()) {
+  NoteOpened(outcome, sink);
+  FileReport report{read.name, "", FileStatus::kRead, {}};
+  if (read.read_failed) {
     report.status = FileStatus::kError;
-    report.error = {kErrPathFileAccess, reader.ReadError()};
+    report.error = {kErrPathFileAccess, read.error.text};
     outcome.damaged.push_back(report);
   }
   outcome.files.push_back(std::move(report));
+}
+
+// Reads one file of the walk in this thread.
+FileRead ReadHere(C_LogFileRead& reader, const WalkStep& step,
+                  const ListingRequest& request, RowCounter& rows) {
+  FileRead read;
+  read.opened = OpenStep(reader, step.first);
+  read.name = OpenedName(reader);
+  if (!read.opened) {
+    read.error = {reader.P_lngErrOpen, reader.P_strErrOpen};
+    return read;
+  }
+  ScanFile(reader, rows, request.count_all ? &rows.counter() : nullptr);
+  read.read_failed = reader.ReadFailed();
+  if (read.read_failed) read.error.text = reader.ReadError();
   reader.P_Open(false);
-  return more;
+  return read;
+}
+
+// The threads worth starting for `files` files to read.
+size_t ThreadsFor(size_t files) {
+  const size_t cores = std::max<size_t>(std::thread::hardware_concurrency(), 1);
+  return std::min(files, cores);
 }
 
 }  // namespace
@@ -195,12 +176,21 @@ ListingOutcome ListLog(const ListingRequest& request, RowSink& sink) {
       request.criteria, LayoutOf(request.log_type));
   const WalkPlan plan = PlanWalk(request.log_type, request.first_day,
                                  request.last_day, *folder, deadline);
+  std::vector<WalkStep> files;
+  for (const WalkStep& step : plan.steps) {
+    if (step.kind == WalkStep::Kind::kRead) files.push_back(step);
+  }
   RowCounter rows(request, sink, outcome);
+  const size_t threads = ThreadsFor(files.size());
+  std::optional<FileWorkers> workers;
   C_LogFileRead reader;
-  ConfigureReader(reader, request);
-  reader.UseFolder(folder);
-  reader.UseCriteria(criteria);
-  reader.UseDeadline(&deadline);
+  if (threads >= 2) {
+    workers.emplace(request, folder, criteria, deadline, files, threads);
+  } else {
+    ConfigureReader(reader, request, folder, criteria, &deadline);
+  }
+  LineCounter file_counts(request.log_type);
+  size_t file_index = 0;
   try {
     for (const WalkStep& step : plan.steps) {
       if (step.kind == WalkStep::Kind::kFailed) {
@@ -208,18 +198,45 @@ ListingOutcome ListLog(const ListingRequest& request, RowSink& sink) {
                       NameOf(request.log_type, step.last), step.error);
         continue;
       }
-      const bool more = ListFile(reader, step, request, sink, rows, outcome);
+      const FileRead read =
+          workers ? workers->Take(file_index, rows, &file_counts)
+                  : ReadHere(reader, step, request, rows);
+      ++file_index;
+      Report(outcome, request, sink, read);
       if (deadline.Passed()) {
         outcome.stopped = ListingStop::kTimeLimit;
         break;
       }
-      if (!more) break;
+      if (rows.Done()) break;
+      if (!rows.WantsLines() && workers) workers->StopLines();
     }
   } catch (const RuntimeError&) {
     // What was listed stays; the listing ends here.
   }
+  workers.reset();
   if (plan.stopped) outcome.stopped = ListingStop::kTimeLimit;
-  outcome.days = rows.Days();
+  rows.counter().Add(file_counts);
+  outcome.total = rows.counter().total();
+  for (const auto& [day, tally] : rows.counter().days()) {
+    outcome.days.push_back(
+        {static_cast<Date>(day), tally.count, tally.bytes});
+  }
+  return outcome;
+}
+
+ListingOutcome ListLog(const ListingRequest& request, RowOrder order,
+                       RowSink& sink) {
+  if (order == RowOrder::kDate) return ListLog(request, sink);
+  // Every selected line is a candidate: the whole interval is read.
+  ListingRequest every_line = request;
+  every_line.offset = 0;
+  every_line.max_lines = std::numeric_limits<int32_t>::max();
+  every_line.count_all = true;
+  const int64_t limit = std::max<int64_t>(request.max_lines, 0);
+  OrderedRows ordered(sink, request.log_type, order, request.offset, limit);
+  ListingOutcome outcome = ListLog(every_line, ordered);
+  outcome.shown = ordered.Finish();
+  outcome.truncated = outcome.total > request.offset + limit;
   return outcome;
 }
 
@@ -240,7 +257,7 @@ std::string ListLog(E_LogType log_type, const std::string& log_folder,
                       to,         routed,                subject,      size_mini,
                       size_maxi,  ip_address1,           subnet,       ip_address2};
   request.max_lines = max_lines;
-  HtmlListing html(log_type, nullptr);
+  HtmlListing html(log_type, nullptr, max_lines >= 0);
   const ListingOutcome outcome = ListLog(request, html);
   html.Finish(outcome, request, GetAccountName);
   return html.TakeText();

@@ -10,6 +10,7 @@
 #include "base/date.h"
 #include "logread/log_type.h"
 #include "viewer/listing.h"
+#include "viewer/validate.h"
 
 namespace kvo {
 
@@ -20,6 +21,11 @@ namespace kvo {
 // passes. Throws RuntimeError 5 for a log type without a name; nothing else
 // that goes wrong while files are read leaves it.
 ListingOutcome ListLog(const ListingRequest& request, RowSink& sink);
+
+// The same in `order`: newest or largest first, the offset and the limit
+// applied in that order (which takes reading the whole interval).
+ListingOutcome ListLog(const ListingRequest& request, RowOrder order,
+                       RowSink& sink);
 
 // The listing as one HTML text, as the developer window shows it: the table
 // of the title line and the selected lines of first..last of `log_folder`

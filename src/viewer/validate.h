@@ -26,6 +26,11 @@ std::optional<Date> ValidateDate(std::string_view day, std::string_view month,
                                  std::string_view year, bool& fEmpty,
                                  std::string& error_text);
 
+// The message ValidateDate gives for the three texts, in plain text (not
+// HTML); empty when they make a date or are all blank.
+std::string DateMessage(std::string_view day, std::string_view month,
+                        std::string_view year);
+
 // A problem found in the request: the request parameter it is about (""
 // where no one parameter is at fault) and the message.
 struct Finding {
@@ -33,29 +38,49 @@ struct Finding {
   std::string message;
 };
 
+// The forms of an answer: the page, or the listing for programs.
+enum class AnswerFormat { kHtml, kJson, kCsv };
+// The order of the listed lines: as in the files, newest first, largest
+// first (ties in file order).
+enum class RowOrder { kDate, kNewest, kLargest };
+// A listing in another order holds at most this many rows to sort them.
+inline constexpr int64_t kMostOrderedRows = 100000;
+
+// The format that the Format parameter names (any case; empty is the page);
+// null for any other text.
+std::optional<AnswerFormat> AnswerFormatOf(std::string_view text);
+
 // What validation makes of a request.
 struct Validation {
   std::vector<Finding> findings;  // in the order the page lists them
   E_LogType log_type = LogIncoming;
   int32_t size_mini = 0;  // kilobytes, 0 for no bound
   int32_t size_maxi = 0;
+  int32_t max_lines = 100;
+  AnswerFormat format = AnswerFormat::kHtml;
+  RowOrder order = RowOrder::kDate;
+  int64_t offset = 0;
+  // Where the interval starts on its first day and ends (inclusive) on its
+  // last, in seconds of the day; null for the whole day.
+  std::optional<int32_t> time_lo;
+  std::optional<int32_t> time_hi;
 
   bool ok() const { return findings.empty(); }
 };
 
 // Checks the log name, the log folder (it must lie in `log_root`; an empty
-// root refuses every folder), the date interval, the size bounds and the
-// length of the selection texts. Every problem is found, none stops the
-// others.
+// root refuses every folder), the date interval, the size bounds, the
+// length of the selection texts, and the answer's format, offset, order and
+// times of day. Every problem is found, none stops the others.
 Validation ValidateParameters(const PageRequest& request,
                               const std::string& log_root);
 
-// What the page makes of the IP criterion: the criteria line that shows it,
-// or, when it is unusable, the message why (the page then lists without it).
-// Texts from the request are HTML-encoded in both.
+// What the page makes of the IP criterion: the criteria line that shows it
+// (its request texts HTML-encoded), or, when it is unusable, the message why
+// and the field at fault (the page then lists without it).
 struct IpCriterionCheck {
   std::string shown;
-  std::string rejected;
+  Finding rejected;  // empty message when the criterion is usable
 };
 // Nothing is checked when `ip_address` is empty.
 IpCriterionCheck CheckIpCriterion(const PageRequest& request);

@@ -12,8 +12,10 @@
 #include "base/recovery.h"
 #include "base/text_case.h"
 #include "gateway/response.h"
+#include "answer/answer_summary.h"
 #include "html/html.h"
 #include "util/version.h"
+#include "viewer/data_answer.h"
 #include "viewer/html_listing.h"
 #include "viewer/list_log.h"
 #include "viewer/listing.h"
@@ -80,32 +82,6 @@ void WriteHead(const CgiContext& context) {
   SendLine(context, "</HEAD>");
 }
 
-// One line for the web server's error log.
-void LogError(const CgiContext& context, std::string_view line) {
-  if (context.StdErrHandle == nullptr) return;
-  context.StdErrHandle->WriteBoth(line, "\n");
-}
-
-// The seconds a listing may run: KVO_TIME_LIMIT when it is a positive whole
-// number, else 30 (and a word in the error log when it was set).
-int TimeLimitSeconds(const CgiContext& context) {
-  constexpr int kDefault = 30;
-  if (context.time_limit.empty()) return kDefault;
-  int seconds = 0;
-  auto [end, error] = std::from_chars(
-      context.time_limit.data(),
-      context.time_limit.data() + context.time_limit.size(), seconds);
-  if (error == std::errc() && end == context.time_limit.data() +
-                                         context.time_limit.size() &&
-      seconds > 0) {
-    return seconds;
-  }
-  LogError(context, "KvoViewLog: KVO_TIME_LIMIT is not a positive whole "
-                    "number; listings stop after " +
-                        std::to_string(kDefault) + " seconds");
-  return kDefault;
-}
-
 void WriteSelectionLine(const CgiContext& context, std::string_view label,
                         const std::string& selection) {
   if (selection.empty()) return;
@@ -130,6 +106,13 @@ void WriteSizeLine(const CgiContext& context, int32_t mini, int32_t maxi) {
 // Writes the heading and the criteria block. An unusable IP criterion is
 // reported in the error block and dropped from `r`, so that the listing runs
 // without it.
+// A date of the criteria block, with its time of day when one was given.
+std::string DateShown(Date day, const std::optional<int32_t>& time) {
+  std::string text = FormatShortDate(day);
+  if (time) text += " " + TimeOfDayText(*time);
+  return text;
+}
+
 void WriteCriteria(const CgiContext& context, PageRequest& r,
                    const Validation& v) {
   TryStep([&] {
@@ -141,10 +124,10 @@ void WriteCriteria(const CgiContext& context, PageRequest& r,
   SendLine(context, "<H4>Selection criteria:</H4>");
   SendLine(context, "<P class=\"Criteria\">");
   TryStep([&] {
-    SendLine(context, "First date: " + FormatShortDate(*r.first_date) + ", ");
+    SendLine(context, "First date: " + DateShown(*r.first_date, v.time_lo) + ", ");
   });
   TryStep([&] {
-    SendLine(context, "Last date: " + FormatShortDate(*r.last_date) + "<br>");
+    SendLine(context, "Last date: " + DateShown(*r.last_date, v.time_hi) + "<br>");
   });
   WriteSelectionLine(context, "POP3 account selection: ", r.pop3_account);
   WriteSelectionLine(context, "'From' address selection: ", r.from);
@@ -155,8 +138,8 @@ void WriteCriteria(const CgiContext& context, PageRequest& r,
   if (!r.ip_address.empty()) {
     IpCriterionCheck ip = CheckIpCriterion(r);
     if (!ip.shown.empty()) SendLine(context, ip.shown);
-    if (!ip.rejected.empty()) {
-      r.error_text += ip.rejected;
+    if (!ip.rejected.message.empty()) {
+      r.error_text += ip.rejected.message;
       r.error_text += "<br>\r\n";
       r.ip_address.clear();
     }
@@ -167,30 +150,14 @@ void WriteCriteria(const CgiContext& context, PageRequest& r,
   if (!block.empty()) SendLine(context, block);
 }
 
-ListingRequest ListingOf(const CgiContext& context, const PageRequest& r,
-                         const Validation& v) {
-  ListingRequest request;
-  request.log_type = v.log_type;
-  request.folder = r.log_file_path;
-  request.root = context.log_root;
-  request.first_day = *r.first_date;
-  request.last_day = *r.last_date;
-  request.criteria = {*r.first_date, AddDays(*r.last_date, 1), r.pop3_account,
-                      r.from,        r.to,                    r.routed,
-                      r.subject,     v.size_mini,             v.size_maxi,
-                      r.ip_address,  r.subnet,                r.ip_address2};
-  request.max_lines = LineLimitOf(r.max_lines);
-  request.clock = context.clock;
-  request.time_limit_seconds = TimeLimitSeconds(context);
-  return request;
-}
-
 // The listing, written as its rows are found, then the line end that closes
 // it as one page line.
-void WriteListing(const CgiContext& context, const ListingRequest& request) {
-  HtmlListing html(request.log_type, context.StdOutHandle);
+void WriteListing(const CgiContext& context, const ListingRequest& request,
+                  RowOrder order) {
+  HtmlListing html(request.log_type, context.StdOutHandle,
+                   request.max_lines >= 0);
   ListingOutcome outcome;
-  if (!TryStep([&] { outcome = ListLog(request, html); })) return;
+  if (!TryStep([&] { outcome = ListLog(request, order, html); })) return;
   html.Finish(outcome, request, context.facts.account_name);
   SendLine(context, "");
 }
@@ -212,17 +179,19 @@ std::string AboutLine(std::string_view executable_file_name) {
 }
 
 void ShowViewerPage(const CgiContext& context) {
+  // A program may ask for the listing as data instead of the page. Reading
+  // the parameter may fail: the page then meets the same failure below.
+  std::optional<AnswerFormat> format;
+  TryStep([&] { format = AnswerFormatOf(GetFieldValue(context, "Format")); });
+  if (format && *format != AnswerFormat::kHtml) {
+    ShowDataAnswer(context, *format);
+    return;
+  }
   WriteHead(context);
   PageRequest r = ReadPageRequest(context);
 
   // From here on a failing step is skipped and the page goes on.
-  if (context.log_root.empty()) {
-    LogError(context,
-             "KvoViewLog: KVO_LOG_ROOT is not set, so every log folder is "
-             "refused; set it to the folder of the logs in the web server's "
-             "configuration");
-  }
-  const Validation v = ValidateParameters(r, context.log_root);
+  const Validation v = ValidatePageRequest(context, r);
   if (!v.ok()) {
     TryStep([&] {
       SendLine(context, InvalidParametersText(context.ScriptName, r, v));
@@ -231,7 +200,7 @@ void ShowViewerPage(const CgiContext& context) {
   }
 
   WriteCriteria(context, r, v);
-  WriteListing(context, ListingOf(context, r, v));
+  WriteListing(context, ListingOf(context, r, v), v.order);
   TryStep(
       [&] { SendLine(context, AboutLine(context.facts.executable_name)); });
 }

@@ -5,7 +5,9 @@
 #include <chrono>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "support/test_support.h"
 
@@ -109,6 +111,74 @@ TEST(WildcardPatternTest, ContainingFindsTheCriterionAnywhere) {
   // An empty view may carry no data pointer at all (found by fuzzing).
   EXPECT_TRUE(WildcardPattern::Containing(std::string_view())
                   .Matches(std::string_view()));
+}
+
+// The runs between "*" are found one after the other: by a literal search,
+// by a plain run among classes, or position by position.
+TEST(WildcardPatternTest, FindsTheRunsBetweenStarsInOrder) {
+  struct SegmentCase {
+    const char* name;
+    std::string pattern;
+    std::string text;
+    bool containing;  // WildcardPattern::Containing(pattern) when true
+    bool expected;
+  };
+  std::string five_hundred;
+  for (int i = 0; i < 500; ++i) five_hundred += "*a";
+  const SegmentCase cases[] = {
+      {"two runs", "agenda*webinar", "Re: AGENDA of the Webinar", true, true},
+      {"runs out of order", "agenda*webinar", "webinar agenda", true, false},
+      {"runs may not overlap", "aba*aba", "xababax", true, false},
+      {"runs side by side", "aba*aba", "abaaba", true, true},
+      {"head and tail may not overlap", "ab*ba", "aba", false, false},
+      {"head and tail touching", "ab*ba", "abba", false, true},
+      {"middle run before the tail", "a*bc*c", "abc", false, false},
+      {"middle run and tail", "a*bc*c", "abcc", false, true},
+      {"tail at the very end", "*.com", "x.com.org", false, false},
+      {"run with classes", "a?ic[d-f]@*.com", "To: ALICE@x.com", true, true},
+      {"class rejects", "a?ic[d-f]@*.com", "alicx@x.com", true, false},
+      {"first place fails, a later fits", "q?ab", "qxxab qyab", true, true},
+      {"no plain character", "[a-c]##", "x d12 b3x b45", true, true},
+      {"no plain character, no fit", "[a-c]##", "d12 b3x", true, false},
+      {"empty list inside a run", "ab[]cd", "xxABCDxx", true, true},
+      {"empty lists only", "[][]", "", true, true},
+      {"plain ] and !", "]!*!", "a]!b!", true, true},
+      {"a thousand characters, short text", five_hundred, "banana", true,
+       false},
+      {"a thousand characters, long enough", five_hundred,
+       std::string(500, 'A'), true, true},
+  };
+  for (const SegmentCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    WildcardPattern pattern = c.containing
+                                  ? WildcardPattern::Containing(c.pattern)
+                                  : WildcardPattern(c.pattern);
+    EXPECT_EQ(pattern.Matches(c.text), c.expected);
+  }
+}
+
+TEST(WildcardPatternTest, RequiredLiteralsAreThePlainRuns) {
+  struct LiteralsCase {
+    const char* criterion;
+    std::vector<std::string_view> expected;
+  };
+  const LiteralsCase cases[] = {
+      {"agenda*webinar", {"agenda", "webinar"}},
+      {"a?ic[d-f]@*.com", {"a", "ic", "@", ".com"}},
+      {"lindqvist@nordhafen", {"lindqvist@nordhafen"}},
+      {"**Bob**", {"Bob"}},
+      {"ab[]cd", {"abcd"}},
+      {"[!x]y]#", {"y]"}},
+      {"", {}},
+      {"*", {}},
+      {"?", {}},
+      {"#[a-z]*[!]", {}},
+  };
+  for (const LiteralsCase& c : cases) {
+    SCOPED_TRACE(c.criterion);
+    EXPECT_EQ(WildcardPattern::Containing(c.criterion).RequiredLiterals(),
+              c.expected);
+  }
 }
 
 TEST(WildcardPatternTest, CopiesKeepTheirPattern) {

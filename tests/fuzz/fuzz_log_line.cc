@@ -1,5 +1,6 @@
 // Log file contents and criteria through the reader: it must never crash,
-// never loop, give columns within the log's layout, and list the same lines
+// never loop, give columns within the log's layout, decide each line as the
+// selection rules written out plainly here do, and list the same lines
 // whether or not it passes over lines that cannot be taken.
 //
 // Input: a header of criteria up to the first NUL, fields separated by \x01:
@@ -16,8 +17,12 @@
 #include <vector>
 
 #include "base/date.h"
+#include "base/date_parse.h"
 #include "base/numbers.h"
 #include "base/runtime_error.h"
+#include "base/text_case.h"
+#include "base/wildcard.h"
+#include "net/ipv4.h"
 #include "logread/log_file_read.h"
 
 namespace {
@@ -45,10 +50,68 @@ std::vector<std::string> Fields(std::string_view header) {
 }
 
 int32_t Size(const std::string& text) {
+  kvo::NumberOr<int32_t> size = kvo::ConvertStrictInt32(text);
+  return size.ok() ? size.value() : 0;
+}
+
+// Whether the "contains" pattern of `criterion` matches `text`; an empty or
+// malformed criterion excludes nothing.
+bool Contains(const std::string& criterion, const std::string& text) {
+  if (criterion.empty()) return true;
   try {
-    return kvo::StrictToInt32(text);
+    return kvo::WildcardPattern::Containing(criterion).Matches(text);
   } catch (const kvo::RuntimeError&) {
-    return 0;
+    return true;
+  }
+}
+
+// The selection of one line as its rules read, on the joined texts and with
+// the general conversions: what every fast path must agree with.
+bool PlainlyTaken(const kvo::C_LogFileRead& r, const kvo::LogLineColumns& c,
+                  bool incoming) {
+  using std::string;
+  if (!r.P_datStart) return true;
+  auto date = kvo::ParseDateTime(c[1], kvo::LocaleDayMonthOrder());
+  if (!date) return r.P_fTitle;
+  if (*date < *r.P_datStart || *date >= *r.P_datEnd + 1) return false;
+  if (incoming && !r.P_strPOP3AccountSel.empty() &&
+      !kvo::EqualsIgnoreCase(c[2], r.P_strPOP3AccountSel)) {
+    return false;
+  }
+  const string from(c[incoming ? 3 : 2]);
+  const string to = incoming ? string(c[4]) + " " + string(c[5]) : string(c[3]);
+  const string subject(c[incoming ? 7 : 4]);
+  if (!Contains(r.P_strFromSel, from) || !Contains(r.P_strToSel, to)) {
+    return false;
+  }
+  if (incoming && !Contains(r.P_strRoutedSel, string(c[6]) + subject)) {
+    return false;
+  }
+  if (!Contains(r.P_strSubjectSel, subject)) return false;
+  if (r.P_lngSizeMini > 0 || r.P_lngSizeMaxi > 0) {
+    kvo::NumberOr<double> read = kvo::ConvertPrefix(c[incoming ? 8 : 5]);
+    kvo::NumberOr<int32_t> bytes = kvo::ConvertRoundInt32(read.value());
+    if (read.ok() && bytes.ok()) {
+      int32_t kb = bytes.value() / 1024;
+      if (r.P_lngSizeMini > 0 && kb < r.P_lngSizeMini) return false;
+      if (r.P_lngSizeMaxi > 0 && kb > r.P_lngSizeMaxi) return false;
+    }
+  }
+  if (!incoming || r.P_strIpAddr1.empty()) return true;
+  const std::string_view address = c[9];
+  if (address.empty()) {
+    return kvo::InetAddr(r.P_strIpAddr1) == kvo::InetAddr("0.0.0.0");
+  }
+  if (r.P_strIpAddr2.empty()) {
+    return kvo::InetAddr(r.P_strIpAddr1) == kvo::InetAddr(address);
+  }
+  if (!r.P_fSubnet) {
+    return kvo::IsIpInRange(r.P_strIpAddr1, r.P_strIpAddr2, address);
+  }
+  try {
+    return kvo::IsIpInSubnet(r.P_strIpAddr1, r.P_strIpAddr2, address);
+  } catch (const kvo::RuntimeError&) {
+    return true;
   }
 }
 
@@ -102,6 +165,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           pass == 0 ? reader.M_GetNextLine(eof) : reader.NextCandidateLine(eof);
       if (!columns) break;
       if (columns->size() != reader.P_intColumns()) __builtin_trap();
+      if (pass == 0 &&
+          reader.P_fTakeIt() != PlainlyTaken(reader, *columns, !(flags & 1))) {
+        __builtin_trap();
+      }
       if (reader.P_fTakeIt() || reader.P_fTitle) {
         std::string row;
         for (int i = 1; i <= columns->size(); ++i) {

@@ -330,7 +330,7 @@ TEST(ListLogTest, TimeLimitEndsTheListingWithItsNotice) {
     request.max_lines = c.max_lines;
     request.clock = &clock;
     request.time_limit_seconds = 5;
-    HtmlListing html(LogOutgoing, nullptr);
+    HtmlListing html(LogOutgoing, nullptr, true);
     const ListingOutcome outcome = ListLog(request, html);
     html.Finish(outcome, request, [] { return std::string(); });
     const std::string text = html.TakeText();
