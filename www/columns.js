@@ -59,34 +59,54 @@ function appendMarked(parent, text, pieces) {
   if (at < text.length) parent.append(text.slice(at));
 }
 
-// Draws `text` into the empty cell `td`. A long recipient list shows its
-// first addresses and a "+N more" button (class More) that opens the row.
-export function fillCell(td, column, text, pieces) {
+// `text` as the only content of `cell`; its text node is reused, since
+// cells are refilled on every scrolled frame.
+function setText(cell, text) {
+  const node = cell.firstChild;
+  if (node && node === cell.lastChild && node.nodeType === Node.TEXT_NODE) node.data = text;
+  else cell.textContent = text;
+}
+
+function setTitle(cell, title) {
+  if (title) cell.title = title;
+  else if (cell.hasAttribute('title')) cell.removeAttribute('title');
+}
+
+function foldedRecipients(addresses, pieces) {
+  // The button stays whole; the addresses before it are cut to fit.
+  const fold = document.createElement('div');
+  fold.className = 'Fold';
+  const shown = document.createElement('span');
+  appendMarked(shown, addresses.slice(0, kFoldAfter).join('; '), pieces);
+  const more = document.createElement('button');
+  more.type = 'button';
+  more.className = 'More';
+  more.textContent = `+${addresses.length - kFoldAfter} more`;
+  more.setAttribute('aria-label', `${addresses.length - kFoldAfter} more recipients: show the message`);
+  fold.append(shown, more);
+  return fold;
+}
+
+// Draws `text` into `cell`, replacing what it showed. A long recipient list
+// shows its first address and a "+N more" button (class More) that opens
+// the row.
+export function fillCell(cell, column, text, pieces) {
   if (column.kind === 'size') {
     const bytes = sizeOf(text);
-    td.textContent = text === '' ? '' : formatSize(bytes);
-    td.title = `${formatCount(bytes)} bytes`;
+    setText(cell, text === '' ? '' : formatSize(bytes));
+    setTitle(cell, `${formatCount(bytes)} bytes`);
     return;
   }
-  if (column.kind === 'recipients') {
-    const addresses = splitRecipients(text);
-    if (addresses.length > 2) {
-      // The button stays whole; the addresses before it are cut to fit.
-      const fold = document.createElement('div');
-      fold.className = 'Fold';
-      const shown = document.createElement('span');
-      appendMarked(shown, addresses.slice(0, kFoldAfter).join('; '), pieces);
-      const more = document.createElement('button');
-      more.type = 'button';
-      more.className = 'More';
-      more.textContent = `+${addresses.length - kFoldAfter} more`;
-      more.setAttribute('aria-label', `${addresses.length - kFoldAfter} more recipients: show the message`);
-      fold.append(shown, more);
-      td.append(fold);
-      td.title = addresses.join('\n');
-      return;
-    }
+  const addresses = column.kind === 'recipients' ? splitRecipients(text) : [];
+  if (addresses.length > 2) {
+    cell.replaceChildren(foldedRecipients(addresses, pieces));
+    setTitle(cell, addresses.join('\n'));
+  } else if (pieces.length === 0) {
+    setText(cell, text);
+    setTitle(cell, text.length > 20 ? text : '');
+  } else {
+    cell.replaceChildren();
+    appendMarked(cell, text, pieces);
+    setTitle(cell, text.length > 20 ? text : '');
   }
-  appendMarked(td, text, pieces);
-  if (text.length > 20) td.title = text;
 }

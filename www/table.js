@@ -5,7 +5,7 @@
 // leaves is refilled with a row coming into view.
 import { fillCell } from './columns.js';
 
-const kOverscan = 8;  // rows drawn beyond each edge of the box
+const kOverscan = 5;  // rows drawn beyond each edge of the box
 
 function element(tag, className, role) {
   const node = document.createElement(tag);
@@ -33,6 +33,7 @@ export class VirtualTable {
     this.window_ = [0, 0];
     this.active_ = -1;
     this.rowHeight_ = 0;     // px, measured on the first row drawn
+    this.bodyHeight_ = -1;   // px, as set on the body
     this.headHeight_ = 0;
     this.boxHeight_ = 0;
     this.pending_ = false;
@@ -141,7 +142,10 @@ export class VirtualTable {
       probe.remove();
     }
     const height = this.rowHeight_ || 30;
-    this.body_.style.height = `${this.count * height}px`;
+    if (this.bodyHeight_ !== this.count * height) {
+      this.bodyHeight_ = this.count * height;
+      this.body_.style.height = `${this.bodyHeight_}px`;
+    }
     const top = Math.max(0, this.box_.scrollTop - this.headHeight_);
     const first = Math.max(0, Math.floor(top / height) - kOverscan);
     const last = Math.min(this.count, Math.ceil((top + this.boxHeight_) / height) + kOverscan);
@@ -176,7 +180,9 @@ export class VirtualTable {
 
   newRow_() {
     const row = element('div', 'GridRow Row', 'row');
-    for (let i = 0; i < this.columns_.length; ++i) row.append(element('div', 'Cell', 'cell'));
+    for (const column of this.columns_) {
+      row.append(element('div', column.kind === 'size' ? 'Cell Number' : 'Cell', 'cell'));
+    }
     return row;
   }
 
@@ -186,12 +192,9 @@ export class VirtualTable {
     row.dataset.index = String(index);
     row.setAttribute('aria-rowindex', String(index + 2));
     row.style.transform = `translateY(${index * this.rowHeight_}px)`;
+    const cells = row.children;
     this.columns_.forEach((column, i) => {
-      const cell = row.children[i];
-      cell.replaceChildren();
-      cell.removeAttribute('title');
-      cell.className = column.kind === 'size' ? 'Cell Number' : 'Cell';
-      fillCell(cell, column, String(fields[column.field] ?? ''), this.pieces_[i]);
+      fillCell(cells[i], column, String(fields[column.field] ?? ''), this.pieces_[i]);
     });
   }
 
