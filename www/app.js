@@ -45,11 +45,11 @@ function localNote(columns, { column, dir }, data) {
 function pagingOf(data) {
   const nextOffset = data.offset + data.limit;
   const capped = data.order !== 'date' && nextOffset + data.limit > kMaxRows;
-  const whole = data.offset === 0 && !data.truncated;
+  const loadedAll = data.offset === 0 && data.rows.length >= Math.min(data.total, kMaxRows);
   return {
     previous: data.offset > 0,
-    next: data.truncated && !capped,
-    loadAll: whole || data.total === 0 ? null
+    next: data.truncated && data.limit > 0 && !capped,
+    loadAll: loadedAll ? null
       : (data.total <= kMaxRows ? `Load all ${formatCount(data.total)}` : `Load the first ${formatCount(kMaxRows)}`),
     note: data.truncated && capped ? `Pages past ${formatCount(kMaxRows)} need the date order.` : '',
   };
