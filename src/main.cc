@@ -1,3 +1,4 @@
 #include "gateway/gateway_main.h"
+#include "viewer/viewer_page.h"
 
-int main() { return kvo::GatewayMain(); }
+int main() { return kvo::GatewayMain(kvo::ShowViewerPage); }

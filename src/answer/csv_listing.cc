@@ -5,7 +5,6 @@
 namespace kvo {
 namespace {
 
-constexpr size_t kFlushBytes = 64 * 1024;
 
 // Why the listing ended early, or nothing.
 std::string EndNote(const ListingOutcome& outcome,
@@ -33,32 +32,25 @@ std::string EndNote(const ListingOutcome& outcome,
 }  // namespace
 
 CsvListing::CsvListing(ByteSink& out, E_LogType log_type)
-    : out_(out), log_type_(log_type) {}
+    : out_(&out), log_type_(log_type) {}
 
 void CsvListing::Title(const ListedLine& line) {
-  AppendCsvRecord(text_, TitleFields(log_type_, line.text));
+  AppendCsvRecord(out_.text(), TitleFields(log_type_, line.text));
 }
 
 void CsvListing::Row(const ListedLine& line) {
-  AppendCsvRecord(text_, SplitFields(line.text));
-  FlushWhenFull();
+  AppendCsvRecord(out_.text(), SplitFields(line.text));
+  out_.FlushWhenFull();
 }
 
 void CsvListing::Finish(const ListingOutcome& outcome,
                         const ListingRequest& request) {
   std::string note = EndNote(outcome, request);
   if (!note.empty()) {
-    text_ += "# ";
-    AppendCsvRecord(text_, {note});
+    out_.text() += "# ";
+    AppendCsvRecord(out_.text(), {note});
   }
-  out_.Write(text_);
-  text_.clear();
-}
-
-void CsvListing::FlushWhenFull() {
-  if (text_.size() < kFlushBytes) return;
-  out_.Write(text_);
-  text_.clear();
+  out_.Flush();
 }
 
 }  // namespace kvo

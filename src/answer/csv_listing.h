@@ -5,7 +5,7 @@
 
 #include "gateway/process_io.h"
 #include "logread/log_type.h"
-#include "viewer/listing.h"
+#include "logread/listing.h"
 
 namespace kvo {
 
@@ -25,11 +25,8 @@ class CsvListing final : public RowSink {
   void Finish(const ListingOutcome& outcome, const ListingRequest& request);
 
  private:
-  void FlushWhenFull();
-
-  ByteSink& out_;
+  PieceWriter out_;
   E_LogType log_type_;
-  std::string text_;
 };
 
 }  // namespace kvo

@@ -7,51 +7,30 @@
 namespace kvo {
 namespace {
 
-constexpr size_t kFlushBytes = 64 * 1024;
 
-void WriteOptionalTime(JsonWriter& json, std::string_view key,
-                       const std::optional<int32_t>& seconds) {
-  json.Key(key);
-  if (seconds) {
-    json.String(TimeOfDayText(*seconds));
-  } else {
-    json.Null();
-  }
+std::string TimeText(const std::optional<int32_t>& seconds) {
+  return seconds ? TimeOfDayText(*seconds) : std::string();
 }
 
 void WriteCriteria(JsonWriter& json, const CriteriaTexts& c) {
   json.BeginObject();
-  json.Key("pop3_account");
-  json.String(c.pop3_account);
-  json.Key("from");
-  json.String(c.from);
-  json.Key("to");
-  json.String(c.to);
-  json.Key("routed");
-  json.String(c.routed);
-  json.Key("subject");
-  json.String(c.subject);
-  json.Key("size_min_kb");
-  json.Number(c.size_mini);
-  json.Key("size_max_kb");
-  json.Number(c.size_maxi);
+  json.StringMember("pop3_account", c.pop3_account);
+  json.StringMember("from", c.from);
+  json.StringMember("to", c.to);
+  json.StringMember("routed", c.routed);
+  json.StringMember("subject", c.subject);
+  json.NumberMember("size_min_kb", c.size_mini);
+  json.NumberMember("size_max_kb", c.size_maxi);
   json.Key("ip");
   if (c.ip_address1.empty()) {
     json.Null();
   } else {
     json.BeginObject();
-    json.Key("kind");
-    json.String(c.ip_address2.empty() ? "single"
-                : c.subnet            ? "subnet"
-                                      : "range");
-    json.Key("address");
-    json.String(c.ip_address1);
-    json.Key("second");
-    if (c.ip_address2.empty()) {
-      json.Null();
-    } else {
-      json.String(c.ip_address2);
-    }
+    json.StringMember("kind", c.ip_address2.empty() ? "single"
+                              : c.subnet            ? "subnet"
+                                                    : "range");
+    json.StringMember("address", c.ip_address1);
+    json.StringOrNullMember("second", c.ip_address2);
     json.EndObject();
   }
   json.EndObject();
@@ -73,20 +52,10 @@ void WriteFiles(JsonWriter& json, const std::vector<FileReport>& files) {
   json.BeginArray();
   for (const FileReport& file : files) {
     json.BeginObject();
-    json.Key("name");
-    json.String(file.name);
-    if (!file.last_name.empty()) {
-      json.Key("last");
-      json.String(file.last_name);
-    }
-    json.Key("status");
-    json.String(StatusText(file.status));
-    json.Key("error");
-    if (file.error.text.empty()) {
-      json.Null();
-    } else {
-      json.String(file.error.text);
-    }
+    json.StringMember("name", file.name);
+    if (!file.last_name.empty()) json.StringMember("last", file.last_name);
+    json.StringMember("status", StatusText(file.status));
+    json.StringOrNullMember("error", file.error.text);
     json.EndObject();
   }
   json.EndArray();
@@ -102,18 +71,15 @@ std::string TimeOfDayText(int32_t seconds) {
 }
 
 JsonListing::JsonListing(ByteSink& out, const AnswerSummary& summary)
-    : out_(out), summary_(summary), json_(text_) {
+    : out_(&out), summary_(summary), json_(out_.text()) {
   json_.BeginObject();
-  json_.Key("log");
-  json_.String(summary.log);
+  json_.StringMember("log", summary.log);
   json_.Key("interval");
   json_.BeginObject();
-  json_.Key("first");
-  json_.String(FormatYmd(summary.first_day));
-  json_.Key("last");
-  json_.String(FormatYmd(summary.last_day));
-  WriteOptionalTime(json_, "time_lo", summary.time_lo);
-  WriteOptionalTime(json_, "time_hi", summary.time_hi);
+  json_.StringMember("first", FormatYmd(summary.first_day));
+  json_.StringMember("last", FormatYmd(summary.last_day));
+  json_.StringOrNullMember("time_lo", TimeText(summary.time_lo));
+  json_.StringOrNullMember("time_hi", TimeText(summary.time_hi));
   json_.EndObject();
   json_.Key("criteria");
   WriteCriteria(json_, summary.criteria);
@@ -126,7 +92,7 @@ void JsonListing::Row(const ListedLine& line) {
   json_.BeginArray();
   for (std::string_view field : SplitFields(line.text)) json_.String(field);
   json_.EndArray();
-  FlushWhenFull();
+  out_.FlushWhenFull();
 }
 
 void JsonListing::BeginRows(std::string_view title) {
@@ -147,51 +113,33 @@ void JsonListing::BeginRows(std::string_view title) {
 void JsonListing::Finish(const ListingOutcome& outcome, int64_t elapsed_ms) {
   BeginRows({});
   json_.EndArray();
-  json_.Key("offset");
-  json_.Number(summary_.offset);
-  json_.Key("limit");
-  json_.Number(summary_.limit);
-  json_.Key("order");
-  json_.String(summary_.order);
-  json_.Key("total");
-  json_.Number(outcome.total);
+  json_.NumberMember("offset", summary_.offset);
+  json_.NumberMember("limit", summary_.limit);
+  json_.StringMember("order", summary_.order);
+  json_.NumberMember("total", outcome.total);
   json_.Key("truncated");
   json_.Bool(outcome.truncated);
   json_.Key("days");
   json_.BeginArray();
   for (const DayCount& day : outcome.days) {
     json_.BeginObject();
-    json_.Key("date");
-    json_.String(FormatYmd(day.day));
-    json_.Key("count");
-    json_.Number(day.count);
-    json_.Key("bytes");
-    json_.Number(day.bytes);
+    json_.StringMember("date", FormatYmd(day.day));
+    json_.NumberMember("count", day.count);
+    json_.NumberMember("bytes", day.bytes);
     json_.EndObject();
   }
   json_.EndArray();
   json_.Key("files");
   WriteFiles(json_, outcome.files);
-  json_.Key("stopped");
-  if (outcome.stopped == ListingStop::kTimeLimit) {
-    json_.String("time limit");
-  } else if (!outcome.damaged.empty()) {
-    json_.String("read error");
-  } else {
-    json_.Null();
-  }
-  json_.Key("elapsed_ms");
-  json_.Number(elapsed_ms);
+  json_.StringOrNullMember("stopped",
+                           outcome.stopped == ListingStop::kTimeLimit
+                               ? "time limit"
+                           : !outcome.damaged.empty() ? "read error"
+                                                      : "");
+  json_.NumberMember("elapsed_ms", elapsed_ms);
   json_.EndObject();
-  text_ += '\n';
-  out_.Write(text_);
-  text_.clear();
-}
-
-void JsonListing::FlushWhenFull() {
-  if (text_.size() < kFlushBytes) return;
-  out_.Write(text_);
-  text_.clear();
+  out_.text() += '\n';
+  out_.Flush();
 }
 
 }  // namespace kvo

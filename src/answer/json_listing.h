@@ -7,7 +7,7 @@
 #include "answer/answer_summary.h"
 #include "answer/json_writer.h"
 #include "gateway/process_io.h"
-#include "viewer/listing.h"
+#include "logread/listing.h"
 
 namespace kvo {
 
@@ -30,11 +30,9 @@ class JsonListing final : public RowSink {
  private:
   // "columns" and the start of "rows", once.
   void BeginRows(std::string_view title);
-  void FlushWhenFull();
 
-  ByteSink& out_;
+  PieceWriter out_;
   const AnswerSummary& summary_;
-  std::string text_;
   JsonWriter json_;
   bool rows_begun_ = false;
 };

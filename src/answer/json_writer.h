@@ -26,6 +26,21 @@ class JsonWriter {
   void Bool(bool value);
   void Null();
 
+  // A key and its value inside an object; an empty text as null where the
+  // name says so.
+  void StringMember(std::string_view key, std::string_view windows1252) {
+    Key(key);
+    String(windows1252);
+  }
+  void StringOrNullMember(std::string_view key, std::string_view windows1252) {
+    Key(key);
+    windows1252.empty() ? Null() : String(windows1252);
+  }
+  void NumberMember(std::string_view key, int64_t value) {
+    Key(key);
+    Number(value);
+  }
+
  private:
   void Open(char bracket);
   void Close(char bracket);

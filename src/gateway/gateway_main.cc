@@ -10,12 +10,12 @@
 #include "gateway/response.h"
 #include "util/account.h"
 #include "util/version.h"
-#include "viewer/viewer_page.h"
 
 namespace kvo {
 
-void GatewayMain(const Environment& env, ByteSource& std_in, ByteSink& std_out,
-                 ByteSink* std_err, const Clock* clock) {
+void GatewayMain(PageProcedure page, const Environment& env,
+                 ByteSource& std_in, ByteSink& std_out, ByteSink* std_err,
+                 const Clock* clock) {
   CgiContext context;
   context.StdOutHandle = &std_out;
   context.StdErrHandle = std_err;
@@ -24,7 +24,7 @@ void GatewayMain(const Environment& env, ByteSource& std_in, ByteSink& std_out,
   try {
     ReadCgiEnvironment(context, env, std_in, std_out);
     ReadFormData(context);
-    ShowViewerPage(context);
+    page(context);
   } catch (const RuntimeError& error) {
     context.ErrorDescription =
         ErrorPageText(error.number(), error.description());
@@ -36,7 +36,7 @@ void GatewayMain(const Environment& env, ByteSource& std_in, ByteSink& std_out,
   }
 }
 
-int GatewayMain() {
+int GatewayMain(PageProcedure page) {
   std::setlocale(LC_ALL, "");
   // A client that went away ends nothing but the output.
   std::signal(SIGPIPE, SIG_IGN);
@@ -45,7 +45,7 @@ int GatewayMain() {
   FdSink std_out(1);
   FdSink std_err(2);
   SteadyClock clock;
-  GatewayMain(env, std_in, std_out, &std_err, &clock);
+  GatewayMain(page, env, std_in, std_out, &std_err, &clock);
   return 0;
 }
 

@@ -15,6 +15,12 @@ void ByteSink::WriteBoth(std::string_view first, std::string_view second) {
   Write(joined);
 }
 
+void PieceWriter::Flush() {
+  if (out_ == nullptr || text_.empty()) return;
+  out_->Write(text_);
+  text_.clear();
+}
+
 std::string ProcessEnvironment::Get(const char* name) const {
   const char* value = std::getenv(name);
   return value == nullptr ? std::string() : std::string(value);

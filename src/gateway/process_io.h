@@ -40,6 +40,28 @@ class ByteSink {
   virtual void TruncateHere() = 0;
 };
 
+// Text that grows in a string and goes to a sink in pieces of about 64 KiB,
+// so that a long answer is written as it is made in bounded memory. Without
+// a sink it keeps the whole text.
+class PieceWriter {
+ public:
+  explicit PieceWriter(ByteSink* out) : out_(out) {}
+
+  std::string& text() { return text_; }
+  // Hands the text on once a piece has gathered.
+  void FlushWhenFull() {
+    if (text_.size() >= kPieceBytes) Flush();
+  }
+  void Flush();
+  // What was kept (everything without a sink).
+  std::string Take() { return std::move(text_); }
+
+ private:
+  static constexpr size_t kPieceBytes = 64 * 1024;
+  ByteSink* out_;
+  std::string text_;
+};
+
 // The real process: getenv, file descriptors 0 and 1.
 class ProcessEnvironment final : public Environment {
  public:

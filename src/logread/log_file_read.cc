@@ -5,6 +5,7 @@
 #include "base/date_parse.h"
 #include "base/runtime_error.h"
 #include "logread/file_stream.h"
+#include "logread/gzip_stream.h"
 #include "logread/log_naming.h"
 
 namespace kvo {
@@ -15,7 +16,9 @@ constexpr std::string_view kTitleAddressHeading = "Orig. IP addr.";
 
 // The stream that gives the lines of an opened log file.
 std::unique_ptr<ReadStream> StreamOf(OpenedLog& log) {
-  return std::make_unique<FileStream>(std::move(log.fd));
+  auto file = std::make_unique<FileStream>(std::move(log.fd));
+  if (log.gzipped) return MakeGzipStream(std::move(file));
+  return file;
 }
 
 }  // namespace

@@ -104,7 +104,8 @@ std::optional<std::array<int32_t, 4>> IpSubnetPieces(std::string_view text) {
   std::array<int32_t, 4> values;
   bool read = TryStep([&] {
     for (int k = 0; k < 4; ++k) {
-      values[k] = StrictToInt32(PieceOrThrow(pieces, count, k));
+      values[static_cast<size_t>(k)] =
+          StrictToInt32(PieceOrThrow(pieces, count, k));
     }
   });
   return read ? std::optional(values) : std::nullopt;

@@ -75,24 +75,16 @@ void WriteError(const CgiContext& context, Status status, AnswerFormat format,
   }
   JsonWriter json(body);
   json.BeginObject();
-  json.Key("error");
-  json.String(error);
+  json.StringMember("error", error);
   if (!message.empty()) {
-    json.Key("message");
-    json.String(message);
+    json.StringMember("message", message);
   } else {
     json.Key("messages");
     json.BeginArray();
     for (const Finding& problem : problems) {
       json.BeginObject();
-      json.Key("field");
-      if (problem.field.empty()) {
-        json.Null();
-      } else {
-        json.String(problem.field);
-      }
-      json.Key("text");
-      json.String(problem.message);
+      json.StringOrNullMember("field", problem.field);
+      json.StringMember("text", problem.message);
       json.EndObject();
     }
     json.EndArray();

@@ -13,7 +13,7 @@
 #include "base/date_parse.h"
 #include "logread/log_file_read.h"
 #include "viewer/file_walk.h"
-#include "viewer/listing.h"
+#include "logread/listing.h"
 
 namespace kvo {
 

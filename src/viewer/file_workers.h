@@ -19,7 +19,7 @@
 #include "logread/log_folder.h"
 #include "viewer/file_scan.h"
 #include "viewer/file_walk.h"
-#include "viewer/listing.h"
+#include "logread/listing.h"
 
 namespace kvo {
 

@@ -5,9 +5,6 @@
 namespace kvo {
 namespace {
 
-// Rows go out in pieces of about this size.
-constexpr size_t kFlushBytes = 64 * 1024;
-
 std::string LimitNotice(int32_t max_lines) {
   return "<H4>Incomplete listing. Maximum line count of " +
          std::to_string(max_lines) + " exceeded.</H4>\r\n";
@@ -44,46 +41,37 @@ HtmlListing::HtmlListing(E_LogType log_type, ByteSink* out, bool shows_title)
 void HtmlListing::FileOpened() {
   if (table_open_) return;
   table_open_ = true;
-  text_ += kTableOpening;
+  out_.text() += kTableOpening;
 }
 
 void HtmlListing::Title(const ListedLine& line) {
   if (!shows_title_) return;
-  AppendTableRow(text_, log_type_, line.columns, true);
-  FlushWhenFull();
+  AppendTableRow(out_.text(), log_type_, line.columns, true);
+  out_.FlushWhenFull();
 }
 
 void HtmlListing::Row(const ListedLine& line) {
-  AppendTableRow(text_, log_type_, line.columns, false);
-  FlushWhenFull();
+  AppendTableRow(out_.text(), log_type_, line.columns, false);
+  out_.FlushWhenFull();
 }
 
 void HtmlListing::Finish(const ListingOutcome& outcome,
                          const ListingRequest& request,
                          const std::function<std::string()>& account_name) {
+  std::string& text = out_.text();
   if (!outcome.any_opened) {
-    text_ += ErrorNotice(outcome, account_name());
+    text += ErrorNotice(outcome, account_name());
   } else {
-    text_ += kTableClosing;
-    for (const FileReport& file : outcome.damaged) text_ += DamagedNotice(file);
+    text += kTableClosing;
+    for (const FileReport& file : outcome.damaged) text += DamagedNotice(file);
     if (outcome.stopped == ListingStop::kTimeLimit) {
-      text_ += TimeNotice(request.time_limit_seconds);
+      text += TimeNotice(request.time_limit_seconds);
     } else if (outcome.truncated) {
-      text_ += LimitNotice(request.max_lines);
+      text += LimitNotice(request.max_lines);
     }
   }
   table_open_ = false;
-  Flush();
-}
-
-void HtmlListing::FlushWhenFull() {
-  if (text_.size() >= kFlushBytes) Flush();
-}
-
-void HtmlListing::Flush() {
-  if (out_ == nullptr || text_.empty()) return;
-  out_->Write(text_);
-  text_.clear();
+  out_.Flush();
 }
 
 }  // namespace kvo

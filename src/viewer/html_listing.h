@@ -6,7 +6,7 @@
 
 #include "gateway/process_io.h"
 #include "logread/log_type.h"
-#include "viewer/listing.h"
+#include "logread/listing.h"
 
 namespace kvo {
 
@@ -31,16 +31,12 @@ class HtmlListing final : public RowSink {
               const std::function<std::string()>& account_name);
 
   // What was kept (everything when `out` is null).
-  std::string TakeText() { return std::move(text_); }
+  std::string TakeText() { return out_.Take(); }
 
  private:
-  void FlushWhenFull();
-  void Flush();
-
   E_LogType log_type_;
-  ByteSink* out_;
+  PieceWriter out_;
   bool shows_title_;
-  std::string text_;
   bool table_open_ = false;
 };
 

@@ -9,7 +9,7 @@
 
 #include "base/date.h"
 #include "logread/log_type.h"
-#include "viewer/listing.h"
+#include "logread/listing.h"
 #include "viewer/validate.h"
 
 namespace kvo {

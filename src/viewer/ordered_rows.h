@@ -7,7 +7,7 @@
 
 #include "base/date_parse.h"
 #include "logread/log_line_columns.h"
-#include "viewer/listing.h"
+#include "logread/listing.h"
 #include "viewer/validate.h"
 
 namespace kvo {

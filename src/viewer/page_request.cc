@@ -4,7 +4,7 @@
 
 #include "base/numbers.h"
 #include "gateway/response.h"
-#include "viewer/listing.h"
+#include "logread/listing.h"
 #include "base/text_case.h"
 #include "viewer/validate.h"
 

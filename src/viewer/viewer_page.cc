@@ -18,7 +18,7 @@
 #include "viewer/data_answer.h"
 #include "viewer/html_listing.h"
 #include "viewer/list_log.h"
-#include "viewer/listing.h"
+#include "logread/listing.h"
 #include "viewer/page_request.h"
 #include "viewer/validate.h"
 

@@ -7,6 +7,7 @@
 
 #include "base/runtime_error.h"
 #include "expected_pages.h"
+#include "viewer/viewer_page.h"
 #include "support/fake_process.h"
 #include "support/test_support.h"
 
@@ -47,7 +48,7 @@ TEST(GatewayMainTest, AnswersAGetWithTheViewerPage) {
       std::map<std::string, std::string>{{"REQUEST_METHOD", "GET"}});
   StringSource in("");
   StringSink out;
-  GatewayMain(env, in, out);
+  GatewayMain(ShowViewerPage, env, in, out);
   ASSERT_EQ(out.contents.rfind(kPageStart, 0), 0u) << out.contents;
   for (const std::string& write : out.writes) {
     SCOPED_TRACE(write);
@@ -80,7 +81,7 @@ TEST(GatewayMainTest, ErrorsBeforeThePageGiveOnlyTheErrorPage) {
     MapEnvironment env(vars);
     StringSource in("a=1");
     StringSink out;
-    GatewayMain(env, in, out);
+    GatewayMain(ShowViewerPage, env, in, out);
     EXPECT_EQ(out.contents, ErrorPage(kScript, c.description));
   }
 }
@@ -100,7 +101,7 @@ TEST(GatewayMainTest, ErrorNumberHasASignPosition) {
     FailingEnvironment env(c.number);
     StringSource in("");
     StringSink out;
-    GatewayMain(env, in, out);
+    GatewayMain(ShowViewerPage, env, in, out);
     EXPECT_EQ(out.contents, ErrorPage("", c.description));
   }
 }
@@ -114,7 +115,7 @@ TEST(GatewayMainTest, ErrorAfterThePageHeadReplacesOrFollowsIt) {
         {{"QUERY_STRING", ManyFields(40000)}, {"SCRIPT_NAME", kScript}});
     StringSource in("");
     StringSink out(is_file);
-    GatewayMain(env, in, out);
+    GatewayMain(ShowViewerPage, env, in, out);
     const std::string page = ErrorPage(kScript, "Overflow Error Number =  6");
     if (is_file) {
       EXPECT_EQ(out.contents, page);

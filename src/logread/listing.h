@@ -1,5 +1,5 @@
-#ifndef KVO_VIEWER_LISTING_H_
-#define KVO_VIEWER_LISTING_H_
+#ifndef KVO_LOGREAD_LISTING_H_
+#define KVO_LOGREAD_LISTING_H_
 
 // What a listing is asked for, where its rows go, and what it tells when it
 // is done.
@@ -94,4 +94,4 @@ struct ListingOutcome {
 
 }  // namespace kvo
 
-#endif  // KVO_VIEWER_LISTING_H_
+#endif  // KVO_LOGREAD_LISTING_H_
