@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154  # root: set by the script that sources this
 # Shared by scripts/browser-test and bench/ui (sourced, with `root` set to
 # the repository): installs playwright-core and serves a log folder with
 # scripts/serve on a free loopback port in the background.
