@@ -45,7 +45,11 @@ class ByteSink {
 // a sink it keeps the whole text.
 class PieceWriter {
  public:
-  explicit PieceWriter(ByteSink* out) : out_(out) {}
+  // Room for a piece and the row that completes it is taken at once: every
+  // page that a growing string touched anew would cost a page fault.
+  explicit PieceWriter(ByteSink* out) : out_(out) {
+    text_.reserve(kPieceBytes + kPieceBytes / 4);
+  }
 
   std::string& text() { return text_; }
   // Hands the text on once a piece has gathered.

@@ -1,6 +1,7 @@
 #include "logread/log_folder.h"
 
 #include <dirent.h>
+#include <sys/syscall.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
@@ -95,10 +96,10 @@ LogFolder::LogFolder(const std::string& path, const std::string& root)
     open_error_ = errno;
     return;
   }
-  resolved_root_ = root.empty() ? PathOfFd(dir_.get()) : Resolved(root);
   // The folder was judged by its path before; what was opened must be it,
   // not a link put in its place since.
-  std::string opened = PathOfFd(dir_.get());
+  const std::string opened = PathOfFd(dir_.get());
+  resolved_root_ = root.empty() || root == path ? opened : Resolved(root);
   if (!root.empty() &&
       (resolved_root_.empty() ||
        (!opened.empty() && !IsInside(opened, resolved_root_)))) {
@@ -119,13 +120,37 @@ LogFolder::Opened LogFolder::OpenFile(std::string_view name) const {
     return opened;
   }
   // Looked at without opening it for reading first: a FIFO would block, a
-  // device might act on being opened.
+  // device might act on being opened. What the name is comes first; a link
+  // is looked at where it leads.
+  struct stat probed;
+  if (::fstatat(dir_.get(), file.c_str(), &probed, AT_SYMLINK_NOFOLLOW) != 0) {
+    opened.error = OpenErrorOf(errno, true);
+    return opened;
+  }
+  if (S_ISLNK(probed.st_mode)) return OpenLinked(file);
+  return OpenRegular(file, probed);
+}
+
+LogFolder::Opened LogFolder::OpenLinked(const std::string& file) const {
+  Opened opened;
   UniqueFd probe(::openat(dir_.get(), file.c_str(), O_PATH | O_CLOEXEC));
   struct stat probed;
   if (!probe.valid() || ::fstat(probe.get(), &probed) != 0) {
     opened.error = OpenErrorOf(errno, true);
     return opened;
   }
+  if (S_ISREG(probed.st_mode) && !LeadsInsideRoot(probe.get())) {
+    opened.error = {kErrPathFileAccess,
+                    std::string(kAccessErrorPrefix) +
+                        "Link leads outside the log folder root"};
+    return opened;
+  }
+  return OpenRegular(file, probed);
+}
+
+LogFolder::Opened LogFolder::OpenRegular(const std::string& file,
+                                         const struct stat& probed) const {
+  Opened opened;
   if (S_ISDIR(probed.st_mode)) {
     opened.error = OpenErrorOf(EISDIR, true);
     return opened;
@@ -135,14 +160,6 @@ LogFolder::Opened LogFolder::OpenFile(std::string_view name) const {
                     std::string(kAccessErrorPrefix) + "Not a regular file"};
     return opened;
   }
-  struct stat named;
-  if (::fstatat(dir_.get(), file.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
-      S_ISLNK(named.st_mode) && !LeadsInsideRoot(probe.get())) {
-    opened.error = {kErrPathFileAccess,
-                    std::string(kAccessErrorPrefix) +
-                        "Link leads outside the log folder root"};
-    return opened;
-  }
   UniqueFd fd(::openat(dir_.get(), file.c_str(),
                        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   struct stat read_one;
@@ -150,7 +167,7 @@ LogFolder::Opened LogFolder::OpenFile(std::string_view name) const {
     opened.error = OpenErrorOf(errno, true);
     return opened;
   }
-  // Replaced between the two opens: not the file that was looked at.
+  // Replaced since it was looked at: not the file that was judged.
   if (read_one.st_dev != probed.st_dev || read_one.st_ino != probed.st_ino) {
     opened.error = OpenErrorOf(ENOENT, true);
     return opened;
@@ -165,23 +182,33 @@ bool LogFolder::LeadsInsideRoot(int fd) const {
   return !target.empty() && IsInside(target, resolved_root_);
 }
 
-std::optional<std::vector<std::string>> LogFolder::ListNames() const {
+bool LogFolder::CanRead(const std::string& name) const {
+  return is_open() &&
+         ::faccessat(dir_.get(), name.c_str(), R_OK, AT_EACCESS) == 0;
+}
+
+std::optional<std::vector<LogFolder::Entry>> LogFolder::ListEntries() const {
   if (!is_open()) return std::nullopt;
-  int fd = ::openat(dir_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  DIR* dir = ::fdopendir(fd);
-  if (dir == nullptr) {
-    ::close(fd);
-    return std::nullopt;
+  UniqueFd fd(::openat(dir_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!fd.valid()) return std::nullopt;
+  std::vector<Entry> entries;
+  alignas(8) char buffer[32 * 1024];
+  for (;;) {
+    const long got = ::syscall(SYS_getdents64, fd.get(), buffer, sizeof buffer);
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
+    for (long at = 0; at < got;) {
+      // struct linux_dirent64: inode, offset, record length, type, name.
+      const char* record = buffer + at;
+      uint16_t length;
+      std::memcpy(&length, record + 16, sizeof length);
+      const auto type = static_cast<unsigned char>(record[18]);
+      entries.push_back({record + 19, type == DT_REG});
+      at += length;
+    }
   }
-  std::vector<std::string> names;
-  errno = 0;
-  while (const dirent* entry = ::readdir(dir)) names.emplace_back(entry->d_name);
-  const bool complete = errno == 0;
-  ::closedir(dir);
-  if (!complete) return std::nullopt;
-  std::sort(names.begin(), names.end());
-  return names;
+  std::sort(entries.begin(), entries.end());
+  return entries;
 }
 
 OpenedLog OpenLogFile(const LogFolder& folder, const std::string& name) {

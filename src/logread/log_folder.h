@@ -9,6 +9,8 @@
 
 #include "base/unique_fd.h"
 
+struct stat;
+
 namespace kvo {
 
 // Why a log file could not be opened, as the page reports it: 53 "File not
@@ -49,12 +51,27 @@ class LogFolder {
   };
   Opened OpenFile(std::string_view name) const;
 
-  // The names of the folder's entries, sorted; null when the folder cannot
-  // be read (then every name has to be tried).
-  std::optional<std::vector<std::string>> ListNames() const;
+  // An entry of the folder: its name, and whether the folder says it is a
+  // regular file (a link or an unknown kind is not).
+  struct Entry {
+    std::string name;
+    bool regular = false;
+    bool operator<(const Entry& other) const { return name < other.name; }
+  };
+  // The folder's entries, sorted by name; null when the folder cannot be
+  // read (then every name has to be tried).
+  std::optional<std::vector<Entry>> ListEntries() const;
+
+  // Whether the regular file `name` can be opened for reading, asked
+  // without opening it.
+  bool CanRead(const std::string& name) const;
 
  private:
   bool LeadsInsideRoot(int fd) const;
+  // OpenFile for a name that is a symbolic link, and for one that was
+  // looked at (its kind in `probed`).
+  Opened OpenLinked(const std::string& file) const;
+  Opened OpenRegular(const std::string& file, const struct stat& probed) const;
 
   std::string path_;
   std::string resolved_root_;  // empty: a link may lead nowhere

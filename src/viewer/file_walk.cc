@@ -22,15 +22,22 @@ Date FirstDayOf(MonthKey month) { return MakeDate(month / 12, month % 12 + 1, 1)
 struct PresentFiles {
   std::vector<MonthKey> months;  // sorted
   std::vector<Date> days;        // sorted
+  // Plain monthly files that the folder calls regular: asking whether they
+  // can be read is enough, they need not be opened to find out.
+  std::vector<MonthKey> regular_months;  // sorted
 };
 
-PresentFiles FilesOf(E_LogType type, const std::vector<std::string>& names) {
+PresentFiles FilesOf(E_LogType type,
+                     const std::vector<LogFolder::Entry>& entries) {
   PresentFiles present;
-  for (const std::string& name : names) {
-    std::optional<LogFileNameParts> parts = ParseLogFileName(type, name);
+  for (const LogFolder::Entry& entry : entries) {
+    std::optional<LogFileNameParts> parts = ParseLogFileName(type, entry.name);
     if (!parts) continue;
     if (parts->period == PeriodMonthly) {
       present.months.push_back(MonthOf(parts->day));
+      if (entry.regular && !parts->gzipped) {
+        present.regular_months.push_back(MonthOf(parts->day));
+      }
     } else {
       present.days.push_back(parts->day);
     }
@@ -70,6 +77,10 @@ class PlanBuilder {
     }
     plan_.steps.push_back({WalkStep::Kind::kFailed, first, last, error});
   }
+  // Whether the regular file of `file` can be read, asked without opening.
+  bool CanRead(LogFileRef file) {
+    return folder_.CanRead(LogFileName(type_, file.period, file.day));
+  }
   // Opens the file to see whether it can be read; null when it can.
   std::optional<OpenError> Probe(LogFileRef file) {
     OpenedLog log =
@@ -92,8 +103,15 @@ const OpenError kNotFound = OpenErrorOf(ENOENT, true);
 void PlanKnownMonth(PlanBuilder& builder, const PresentFiles& present,
                     Date first, Date last) {
   const LogFileRef monthly{PeriodMonthly, first};
+  const MonthKey month = MonthOf(first);
+  if (std::binary_search(present.regular_months.begin(),
+                         present.regular_months.end(), month) &&
+      builder.CanRead(monthly)) {
+    builder.Read(monthly);
+    return;
+  }
   if (std::binary_search(present.months.begin(), present.months.end(),
-                         MonthOf(first))) {
+                         month)) {
     std::optional<OpenError> error = builder.Probe(monthly);
     if (!error) {
       builder.Read(monthly);
@@ -153,9 +171,9 @@ WalkPlan PlanWalk(E_LogType type, Date first, Date last,
                  folder.error());
     return std::move(builder.plan());
   }
-  std::optional<std::vector<std::string>> names = folder.ListNames();
+  std::optional<std::vector<LogFolder::Entry>> entries = folder.ListEntries();
   std::optional<PresentFiles> present;
-  if (names) present = FilesOf(type, *names);
+  if (entries) present = FilesOf(type, *entries);
   const MonthKey last_month = MonthOf(last);
   for (MonthKey month = MonthOf(first); month <= last_month; ++month) {
     const Date month_first = std::max(first, FirstDayOf(month));

@@ -156,6 +156,7 @@ FileRead ReadHere(C_LogFileRead& reader, const WalkStep& step,
 
 // The threads worth starting for `files` files to read.
 size_t ThreadsFor(size_t files) {
+  if (files < 2) return files;  // one file: no need to ask for the cores
   const size_t cores = std::max<size_t>(std::thread::hardware_concurrency(), 1);
   return std::min(files, cores);
 }
