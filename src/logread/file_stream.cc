@@ -18,6 +18,10 @@ ptrdiff_t FileStream::Read(char* buffer, size_t size) {
   }
 }
 
+bool FileStream::SeekTo(uint64_t offset) {
+  return ::lseek(fd_.get(), static_cast<off_t>(offset), SEEK_SET) >= 0;
+}
+
 std::string FileStream::error() const {
   return error_ == 0 ? std::string() : std::strerror(error_);
 }

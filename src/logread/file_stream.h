@@ -1,6 +1,7 @@
 #ifndef KVO_LOGREAD_FILE_STREAM_H_
 #define KVO_LOGREAD_FILE_STREAM_H_
 
+#include <cstdint>
 #include <string>
 
 #include "base/unique_fd.h"
@@ -15,6 +16,9 @@ class FileStream final : public ReadStream {
 
   ptrdiff_t Read(char* buffer, size_t size) override;
   std::string error() const override;
+
+  // Goes on reading at `offset`; false when the file cannot be positioned.
+  bool SeekTo(uint64_t offset);
 
  private:
   UniqueFd fd_;

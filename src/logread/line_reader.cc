@@ -14,9 +14,13 @@ LineReader::LineReader(size_t capacity)
     : capacity_(std::max<size_t>(capacity, 8)),
       lookahead_room_(std::max<size_t>(capacity_ / 64, 1)) {}
 
-void LineReader::Reset(ReadStream* stream, const Deadline* deadline) {
+void LineReader::Reset(ReadStream* stream, const Deadline* deadline,
+                       uint64_t offset, std::optional<uint64_t> stop) {
   stream_ = stream;
   deadline_ = deadline;
+  base_offset_ = offset;
+  stop_ = stop;
+  past_stop_ = false;
   begin_ = 0;
   end_ = 0;
   skip_lf_ = false;
@@ -25,8 +29,15 @@ void LineReader::Reset(ReadStream* stream, const Deadline* deadline) {
   stopped_ = false;
 }
 
+bool LineReader::PastStop() {
+  if (stop_ && base_offset_ + begin_ >= *stop_) past_stop_ = true;
+  return past_stop_;
+}
+
 bool LineReader::NextLine(std::string_view* line) {
   if (Ended() || !SkipCutRest()) return false;
+  SkipPendingLf();
+  if (PastStop()) return false;
   size_t scan = begin_;  // no line end lies in begin_..scan
   tab_count_ = 0;
   tabs_known_ = true;
@@ -89,7 +100,7 @@ bool LineReader::HasMore() {
   if (skip_cut_) return true;
   for (;;) {
     SkipPendingLf();
-    if (begin_ < end_) return true;
+    if (begin_ < end_) return !PastStop();
     // Undecidable without moving the current line: let the next call tell.
     if (end_ == capacity_) return true;
     if (ReadInto(capacity_ - end_) == 0) return false;
@@ -107,13 +118,14 @@ bool LineReader::SkipToLineContaining(const LiteralFinder& finder) {
       const char* hit = finder.Find(base + scan, base + end_);
       if (hit != nullptr) {
         MoveToLineStart(static_cast<size_t>(hit - base));
-        return true;
+        return !PastStop();
       }
     }
     // Only the last, unfinished line can still hold an occurrence that the
     // next read completes. One that long is cut anyway: the selection
     // decides on what is left of it.
     MoveToLineStart(end_);
+    if (PastStop()) return false;
     size_t kept = end_ - begin_;
     if (kept > kMaxLineBytes) return true;
     size_t recheck = std::min(kept, finder.size());
@@ -172,6 +184,7 @@ void LineReader::SkipPendingLf() {
 size_t LineReader::Fill() {
   size_t pending = end_ - begin_;
   if (begin_ > 0) {
+    base_offset_ += begin_;
     std::memmove(buf_.get(), buf_.get() + begin_, pending);
     begin_ = 0;
     end_ = pending;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 namespace kvo {
@@ -31,8 +32,11 @@ class LineReader {
 
   // Starts over on `stream` (null: nothing to read). A `deadline` that has
   // passed ends the reading as if the data had ended (checked before each
-  // read); it must outlive the reading.
-  void Reset(ReadStream* stream, const Deadline* deadline = nullptr);
+  // read); it must outlive the reading. `offset`: where in its file the
+  // stream stands; with a `stop`, the data ends before the first line that
+  // would begin at or after that offset.
+  void Reset(ReadStream* stream, const Deadline* deadline = nullptr,
+             uint64_t offset = 0, std::optional<uint64_t> stop = {});
 
   // The next line, as a view that stays valid until the next call of NextLine
   // or Reset. False at the end of the data, after a read error, or once the
@@ -81,7 +85,11 @@ class LineReader {
   size_t Fill();
   // Reads into the free room after end_, moving nothing.
   size_t ReadInto(size_t room);
-  bool Ended() const { return stream_ == nullptr || failed_ || stopped_; }
+  bool Ended() const {
+    return stream_ == nullptr || failed_ || stopped_ || past_stop_;
+  }
+  // Whether the line at begin_ begins at or after the stop; notes so.
+  bool PastStop();
 
   std::unique_ptr<char[]> buf_;  // allocated by the first fill
   size_t capacity_;
@@ -94,6 +102,9 @@ class LineReader {
   bool skip_cut_ = false;  // the last line was cut; its rest comes next
   bool failed_ = false;    // a read failed: the data is over
   bool stopped_ = false;   // the deadline passed: the data is over
+  bool past_stop_ = false;  // the lines of the part asked for are over
+  uint64_t base_offset_ = 0;  // the file offset of buf_[0]
+  std::optional<uint64_t> stop_;
   ReadStream* stream_ = nullptr;
   const Deadline* deadline_ = nullptr;
   uint32_t tabs_[kMostTabs] = {};

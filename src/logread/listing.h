@@ -35,6 +35,9 @@ struct ListingRequest {
   bool count_all = false;
   const Clock* clock = nullptr;  // null: no time limit
   int time_limit_seconds = 0;    // 0 or less: no time limit
+  // A plain file at least this large is read in parts on several cores;
+  // 0 reads every file whole.
+  uint64_t split_bytes = uint64_t{32} << 20;
 };
 
 // The line of the log as a sink receives it: its columns, and the whole

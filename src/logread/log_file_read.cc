@@ -14,9 +14,11 @@ namespace {
 
 constexpr std::string_view kTitleAddressHeading = "Orig. IP addr.";
 
-// The stream that gives the lines of an opened log file.
-std::unique_ptr<ReadStream> StreamOf(OpenedLog& log) {
+// The stream that gives the lines of an opened log file; `plain` points at
+// it where it is the file itself.
+std::unique_ptr<ReadStream> StreamOf(OpenedLog& log, FileStream*& plain) {
   auto file = std::make_unique<FileStream>(std::move(log.fd));
+  plain = log.gzipped ? nullptr : file.get();
   if (log.gzipped) return MakeGzipStream(std::move(file));
   return file;
 }
@@ -131,6 +133,7 @@ void C_LogFileRead::P_Open(bool fOpenFile) {
     open_ = false;
     lines_.Reset(nullptr);
     stream_.reset();
+    plain_ = nullptr;
     line_ = {};
     return;
   }
@@ -157,7 +160,7 @@ void C_LogFileRead::OpenFile(const std::string& name) {
   open_ = true;
   P_lngErrOpen = 0;
   P_strErrOpen.clear();
-  stream_ = StreamOf(log);
+  stream_ = StreamOf(log, plain_);
   lines_.Reset(stream_.get(), deadline_);
   selection_ = Selection(LocaleDayMonthOrder());
   // Compiled now, not while lines are read.
@@ -171,6 +174,21 @@ void C_LogFileRead::RecordOpenError(const OpenError& error) {
   open_ = false;
   P_lngErrOpen = error.number;
   P_strErrOpen = error.text;
+}
+
+bool C_LogFileRead::ReadPart(uint64_t start, std::optional<uint64_t> stop) {
+  if (!open_ || plain_ == nullptr) return false;
+  if (start == 0) {
+    lines_.Reset(stream_.get(), deadline_, 0, stop);
+    return true;
+  }
+  // The line that runs across `start` belongs to the part before: the byte
+  // before it tells where the first line of this part begins.
+  if (!plain_->SeekTo(start - 1)) return false;
+  lines_.Reset(stream_.get(), deadline_, start - 1, stop);
+  std::string_view ignored;
+  lines_.NextLine(&ignored);
+  return true;
 }
 
 std::string C_LogFileRead::ReadError() const {

@@ -13,6 +13,7 @@
 
 #include "base/date.h"
 #include "logread/criteria.h"
+#include "logread/file_stream.h"
 #include "logread/line_reader.h"
 #include "logread/log_folder.h"
 #include "logread/log_line_columns.h"
@@ -104,6 +105,12 @@ class C_LogFileRead {
   // false: closes the file if one is open.
   void P_Open(bool fOpenFile);
 
+  // Reads only a part of the open file: the lines that begin at or after
+  // `start` and before `stop` (to its end without one); what the file's
+  // first line is, is then the part's business that holds offset 0. False
+  // for a gzipped file or one that cannot be positioned.
+  bool ReadPart(uint64_t start, std::optional<uint64_t> stop);
+
   // Whether reading the open file stopped because it could not be read on
   // (a read error, damaged compressed data); ReadError() says why.
   bool ReadFailed() const { return lines_.failed(); }
@@ -140,6 +147,7 @@ class C_LogFileRead {
   std::string_view line_;
   std::optional<int64_t> line_second_;
   std::unique_ptr<ReadStream> stream_;
+  FileStream* plain_ = nullptr;  // stream_, where it is the file itself
   LineReader lines_;
   Selection selection_;
   std::shared_ptr<const LogFolder> folder_;

@@ -187,6 +187,15 @@ bool LogFolder::CanRead(const std::string& name) const {
          ::faccessat(dir_.get(), name.c_str(), R_OK, AT_EACCESS) == 0;
 }
 
+std::optional<uint64_t> LogFolder::SizeOf(const std::string& name) const {
+  struct stat info;
+  if (!is_open() || ::fstatat(dir_.get(), name.c_str(), &info, 0) != 0 ||
+      !S_ISREG(info.st_mode)) {
+    return std::nullopt;
+  }
+  return static_cast<uint64_t>(info.st_size);
+}
+
 std::optional<std::vector<LogFolder::Entry>> LogFolder::ListEntries() const {
   if (!is_open()) return std::nullopt;
   UniqueFd fd(::openat(dir_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -66,6 +66,9 @@ class LogFolder {
   // without opening it.
   bool CanRead(const std::string& name) const;
 
+  // The size of the file `name`; null when it cannot be told.
+  std::optional<uint64_t> SizeOf(const std::string& name) const;
+
  private:
   bool LeadsInsideRoot(int fd) const;
   // OpenFile for a name that is a symbolic link, and for one that was

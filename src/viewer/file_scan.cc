@@ -75,11 +75,15 @@ std::string OpenedName(const C_LogFileRead& reader) {
   return path.substr(path.find_last_of('/') + 1);
 }
 
-void ScanFile(C_LogFileRead& reader, FileLineSink& sink, LineCounter* counter) {
+bool ScanFile(C_LogFileRead& reader, const FilePart& part, FileLineSink& sink,
+              LineCounter* counter) {
   bool eof = false;
-  std::optional<LogLineColumns> line = reader.M_GetNextLine(eof);
-  if (!line) return;
-  sink.First(reader.LineText(), reader.P_fTakeIt());
+  if (!part.whole() && !reader.ReadPart(part.start, part.stop)) return false;
+  if (part.start == 0) {
+    std::optional<LogLineColumns> line = reader.M_GetNextLine(eof);
+    if (!line) return true;
+    sink.First(reader.LineText(), reader.P_fTakeIt());
+  }
   while (!eof && !sink.Done()) {
     std::optional<std::string_view> text = reader.NextTakenLine(eof);
     if (!text) break;
@@ -89,6 +93,7 @@ void ScanFile(C_LogFileRead& reader, FileLineSink& sink, LineCounter* counter) {
     }
     if (sink.WantsLines()) sink.Selected(*text);
   }
+  return true;
 }
 
 }  // namespace kvo

@@ -78,10 +78,21 @@ bool OpenStep(C_LogFileRead& reader, const LogFileRef& file);
 // The file name of the reader's last open attempt, without its folder.
 std::string OpenedName(const C_LogFileRead& reader);
 
-// Reads the open file of `reader` (its P_fTitle false) into `sink`; the
-// selected lines after the first are also counted into `counter` when it is
-// not null.
-void ScanFile(C_LogFileRead& reader, FileLineSink& sink, LineCounter* counter);
+// A file of the walk, or a part of one: large files are read in parts on
+// several threads. Only the part at offset 0 holds the file's first line.
+struct FilePart {
+  LogFileRef file;
+  uint64_t start = 0;
+  std::optional<uint64_t> stop;  // null: to the end of the file
+  bool whole() const { return start == 0 && !stop; }
+};
+
+// Reads the open file of `reader` (its P_fTitle false) into `sink`, or the
+// lines of `part` where it is not the whole file; the selected lines after
+// the first are also counted into `counter` when it is not null. False when
+// the part could not be read (a gzipped file cannot be read in parts).
+bool ScanFile(C_LogFileRead& reader, const FilePart& part, FileLineSink& sink,
+              LineCounter* counter);
 
 }  // namespace kvo
 

@@ -92,13 +92,13 @@ class FileWorkers::BatchSink final : public FileLineSink {
 FileWorkers::FileWorkers(const ListingRequest& request,
                          std::shared_ptr<const LogFolder> folder,
                          std::shared_ptr<const Criteria> criteria,
-                         const Deadline& deadline, std::vector<WalkStep> files,
+                         const Deadline& deadline, std::vector<FilePart> parts,
                          size_t threads)
     : request_(request),
       folder_(std::move(folder)),
       criteria_(std::move(criteria)),
       deadline_(deadline),
-      files_(std::move(files)),
+      files_(std::move(parts)),
       ahead_(std::max<size_t>(threads, 1)) {
   for (size_t i = 0; i < files_.size(); ++i) {
     slots_.push_back(std::make_unique<Slot>(request.log_type));
@@ -140,13 +140,16 @@ void FileWorkers::Work() {
     Slot& slot = *slots_[index];
     FileRead read;
     try {
-      if (OpenStep(reader, files_[index].first)) {
+      if (OpenStep(reader, files_[index].file)) {
         read.opened = true;
         BatchSink sink(*this, slot, request_.count_all);
-        ScanFile(reader, sink, request_.count_all ? &slot.counter : nullptr);
+        const bool scanned =
+            ScanFile(reader, files_[index], sink,
+                     request_.count_all ? &slot.counter : nullptr);
         sink.Publish();
-        read.read_failed = reader.ReadFailed();
-        if (read.read_failed) read.error.text = reader.ReadError();
+        read.read_failed = !scanned || reader.ReadFailed();
+        if (!scanned) read.error.text = "cannot be read in parts";
+        if (reader.ReadFailed()) read.error.text = reader.ReadError();
       } else {
         read.error = {reader.P_lngErrOpen, reader.P_strErrOpen};
       }
@@ -191,7 +194,7 @@ FileRead FileWorkers::Take(size_t index, FileLineSink& sink,
     }
     if (slot.done) break;
     if (deadline_.Passed()) {
-      const LogFileRef& file = files_[index].first;
+      const LogFileRef& file = files_[index].file;
       return {true, LogFileName(request_.log_type, file.period, file.day), {},
               false};
     }

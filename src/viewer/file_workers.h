@@ -31,23 +31,23 @@ struct FileRead {
   bool read_failed = false;
 };
 
-// Reads the files of `files` (the read steps of a walk, in order) on
-// `threads` threads. A worker starts a file only while it is at most
-// `threads` - 1 files ahead of the one the caller takes lines from, and
+// Reads `parts` (the files of a walk, or parts of them, in order) on
+// `threads` threads. A worker starts a part only while it is at most
+// `threads` - 1 parts ahead of the one the caller takes lines from, and
 // pauses while the lines it has read and not handed over pass 8 MiB.
 class FileWorkers {
  public:
   FileWorkers(const ListingRequest& request,
               std::shared_ptr<const LogFolder> folder,
               std::shared_ptr<const Criteria> criteria,
-              const Deadline& deadline, std::vector<WalkStep> files,
+              const Deadline& deadline, std::vector<FilePart> parts,
               size_t threads);
   // Stops the workers and waits for them.
   ~FileWorkers();
   FileWorkers(const FileWorkers&) = delete;
   FileWorkers& operator=(const FileWorkers&) = delete;
 
-  // Hands the lines of file `index` (taken in order, each once) to `sink` as
+  // Hands the lines of part `index` (taken in order, each once) to `sink` as
   // they arrive, and returns how reading it went; its selected lines are
   // also counted into `counter` when it is not null. Returns early, with
   // what has been read, once `deadline` has passed.
@@ -69,7 +69,7 @@ class FileWorkers {
   std::shared_ptr<const LogFolder> folder_;
   std::shared_ptr<const Criteria> criteria_;
   const Deadline& deadline_;
-  std::vector<WalkStep> files_;
+  std::vector<FilePart> files_;
   size_t ahead_;  // files that may be read at once
 
   std::mutex mutex_;

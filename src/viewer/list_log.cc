@@ -1,6 +1,7 @@
 #include "viewer/list_log.h"
 
 #include <algorithm>
+#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -64,6 +65,12 @@ class RowCounter final : public FileLineSink {
       return;
     }
     outcome_.truncated = true;
+    if (lines_over_) lines_over_();
+  }
+
+  // Called once no more lines are wanted, to tell those who read them.
+  void OnLinesOver(std::function<void()> lines_over) {
+    lines_over_ = std::move(lines_over);
   }
 
   bool WantsLines() const override { return !outcome_.truncated; }
@@ -92,6 +99,7 @@ class RowCounter final : public FileLineSink {
   const LogLayout layout_;
   const int64_t limit_;
   LineCounter counter_;
+  std::function<void()> lines_over_;
   bool title_taken_ = false;
   int64_t seen_ = 0;  // selected lines handed on so far
 };
@@ -138,27 +146,92 @@ void Report(ListingOutcome& outcome, const ListingRequest& request,
 }
 
 // Reads one file of the walk in this thread.
-FileRead ReadHere(C_LogFileRead& reader, const WalkStep& step,
+FileRead ReadHere(C_LogFileRead& reader, const FilePart& part,
                   const ListingRequest& request, RowCounter& rows) {
   FileRead read;
-  read.opened = OpenStep(reader, step.first);
+  read.opened = OpenStep(reader, part.file);
   read.name = OpenedName(reader);
   if (!read.opened) {
     read.error = {reader.P_lngErrOpen, reader.P_strErrOpen};
     return read;
   }
-  ScanFile(reader, rows, request.count_all ? &rows.counter() : nullptr);
+  ScanFile(reader, part, rows, request.count_all ? &rows.counter() : nullptr);
   read.read_failed = reader.ReadFailed();
   if (read.read_failed) read.error.text = reader.ReadError();
   reader.P_Open(false);
   return read;
 }
 
-// The threads worth starting for `files` files to read.
-size_t ThreadsFor(size_t files) {
-  if (files < 2) return files;  // one file: no need to ask for the cores
-  const size_t cores = std::max<size_t>(std::thread::hardware_concurrency(), 1);
-  return std::min(files, cores);
+size_t Cores() {
+  return std::max<size_t>(std::thread::hardware_concurrency(), 1);
+}
+
+// How the files of `plan` are read: each file whole, but one of at least
+// `request.split_bytes` in as many parts as there are cores; and by how many
+// threads. `parts_per_file` tells how many parts each file has.
+struct ReadingPlan {
+  std::vector<FilePart> parts;
+  std::vector<size_t> parts_per_file;
+  size_t threads = 1;
+};
+
+ReadingPlan PlanReading(const WalkPlan& plan, const LogFolder& folder,
+                        const ListingRequest& request) {
+  ReadingPlan reading;
+  size_t cores = 0;  // asked for only where it matters
+  for (const WalkStep& step : plan.steps) {
+    if (step.kind != WalkStep::Kind::kRead) continue;
+    std::optional<uint64_t> size;
+    if (request.split_bytes > 0) size = folder.SizeOf(NameOf(request.log_type, step.first));
+    size_t count = 1;
+    if (size && *size >= request.split_bytes) {
+      if (cores == 0) cores = Cores();
+      count = cores;
+    }
+    for (size_t k = 0; k < count; ++k) {
+      FilePart part{step.first, 0, std::nullopt};
+      if (count > 1) {
+        part.start = *size / count * k;
+        if (k + 1 < count) part.stop = *size / count * (k + 1);
+      }
+      reading.parts.push_back(part);
+    }
+    reading.parts_per_file.push_back(count);
+  }
+  if (reading.parts.size() >= 2) {
+    if (cores == 0) cores = Cores();
+    reading.threads = std::min(reading.parts.size(), cores);
+  }
+  return reading;
+}
+
+// Takes what a part gives and throws it away: the part of a file whose
+// beginning did not open.
+class DiscardedLines final : public FileLineSink {
+ public:
+  void First(std::string_view, bool) override {}
+  void Selected(std::string_view) override {}
+  bool WantsLines() const override { return false; }
+  bool Done() const override { return true; }
+};
+
+// The lines of the parts of one file from `workers`, in order, as one read.
+FileRead TakeFile(FileWorkers& workers, size_t first_part, size_t parts,
+                  RowCounter& rows, LineCounter& counts) {
+  FileRead read = workers.Take(first_part, rows, &counts);
+  DiscardedLines discarded;
+  for (size_t k = 1; k < parts; ++k) {
+    if (!read.opened) {
+      workers.Take(first_part + k, discarded, nullptr);
+      continue;
+    }
+    FileRead rest = workers.Take(first_part + k, rows, &counts);
+    if (rest.read_failed && !read.read_failed) {
+      read.read_failed = true;
+      read.error = rest.error;
+    }
+  }
+  return read;
 }
 
 }  // namespace
@@ -177,21 +250,20 @@ ListingOutcome ListLog(const ListingRequest& request, RowSink& sink) {
       request.criteria, LayoutOf(request.log_type));
   const WalkPlan plan = PlanWalk(request.log_type, request.first_day,
                                  request.last_day, *folder, deadline);
-  std::vector<WalkStep> files;
-  for (const WalkStep& step : plan.steps) {
-    if (step.kind == WalkStep::Kind::kRead) files.push_back(step);
-  }
+  const ReadingPlan reading = PlanReading(plan, *folder, request);
   RowCounter rows(request, sink, outcome);
-  const size_t threads = ThreadsFor(files.size());
   std::optional<FileWorkers> workers;
   C_LogFileRead reader;
-  if (threads >= 2) {
-    workers.emplace(request, folder, criteria, deadline, files, threads);
+  if (reading.threads >= 2) {
+    workers.emplace(request, folder, criteria, deadline, reading.parts,
+                    reading.threads);
+    rows.OnLinesOver([&workers] { workers->StopLines(); });
   } else {
     ConfigureReader(reader, request, folder, criteria, &deadline);
   }
   LineCounter file_counts(request.log_type);
   size_t file_index = 0;
+  size_t part_index = 0;
   try {
     for (const WalkStep& step : plan.steps) {
       if (step.kind == WalkStep::Kind::kFailed) {
@@ -199,17 +271,17 @@ ListingOutcome ListLog(const ListingRequest& request, RowSink& sink) {
                       NameOf(request.log_type, step.last), step.error);
         continue;
       }
+      const size_t parts = reading.parts_per_file[file_index++];
       const FileRead read =
-          workers ? workers->Take(file_index, rows, &file_counts)
-                  : ReadHere(reader, step, request, rows);
-      ++file_index;
+          workers ? TakeFile(*workers, part_index, parts, rows, file_counts)
+                  : ReadHere(reader, reading.parts[part_index], request, rows);
+      part_index += parts;
       Report(outcome, request, sink, read);
       if (deadline.Passed()) {
         outcome.stopped = ListingStop::kTimeLimit;
         break;
       }
       if (rows.Done()) break;
-      if (!rows.WantsLines() && workers) workers->StopLines();
     }
   } catch (const RuntimeError&) {
     // What was listed stays; the listing ends here.

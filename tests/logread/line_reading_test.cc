@@ -108,6 +108,26 @@ TEST_F(LineReadingTest, LongLinesAcrossTheBuffer) {
   EXPECT_EQ(DatesOf(a + "\r\n" + b + "\r\nc\r\n"), (Lines{a, b_shown, "c"}));
 }
 
+TEST_F(LineReadingTest, TwoPartsGiveEveryLineOnceWhereverTheyMeet) {
+  const std::string bytes =
+      "a1\r\nb22\nc333\rd\r\n\r\n\ne55555\r\r\nf\n\rlast";
+  const Lines all = {"a1", "b22", "c333", "d", "", "", "e55555", "", "f", "",
+                     "last"};
+  OpenWith(LogOutgoing, bytes);
+  for (uint64_t meet = 1; meet < bytes.size(); ++meet) {
+    SCOPED_TRACE("parts meet at " + std::to_string(meet));
+    Lines lines;
+    for (auto [start, stop] : {std::pair<uint64_t, std::optional<uint64_t>>{
+                                   0, meet},
+                               {meet, std::nullopt}}) {
+      reader_.P_Open(true);
+      ASSERT_TRUE(reader_.ReadPart(start, stop));
+      for (const ReadLine& line : ReadAll()) lines.push_back(line.columns[0]);
+    }
+    EXPECT_EQ(lines, all);
+  }
+}
+
 TEST_F(LineReadingTest, FileGrowingWhileRead) {
   OpenWith(LogOutgoing, "a\r\nb\r\n");
   ASSERT_EQ(Next()->columns[0], "a");

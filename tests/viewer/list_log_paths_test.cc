@@ -13,6 +13,7 @@
 #include "html/html.h"
 #include "logread/log_file_read.h"
 #include "support/test_support.h"
+#include "viewer/html_listing.h"
 #include "viewer/list_log.h"
 
 namespace kvo::test {
@@ -84,6 +85,25 @@ std::string ReadingEveryLine(const std::string& folder, const Request& r) {
   return page;
 }
 
+// The listing of `folder` with every file of at least 64 KiB read in parts
+// on several threads.
+std::string ListingInParts(const std::string& folder, const Request& r) {
+  ListingRequest request;
+  request.log_type = LogIncoming;
+  request.folder = folder;
+  request.first_day = MakeDate(2024, 3, r.first_day);
+  request.last_day = MakeDate(2024, 3, r.last_day);
+  request.criteria = {request.first_day, MakeDate(2024, 3, r.last_day + 1),
+                      r.pop3_account, r.from, r.to, r.routed, r.subject,
+                      r.size_mini, r.size_maxi, r.ip_address, r.subnet,
+                      r.ip_address2};
+  request.max_lines = r.max_lines;
+  request.split_bytes = 64 << 10;
+  HtmlListing html(LogIncoming, nullptr, r.max_lines >= 0);
+  html.Finish(ListLog(request, html), request, [] { return std::string(); });
+  return html.TakeText();
+}
+
 TEST(ListLogPathsTest, PagesEqualThoseOfReadingEveryLine) {
   // The same lines as one monthly file and as one file per day.
   TempDir dir;
@@ -136,6 +156,7 @@ TEST(ListLogPathsTest, PagesEqualThoseOfReadingEveryLine) {
           r.subnet, r.ip_address2, r.max_lines);
       EXPECT_EQ(page, expected) << (folder == &dir ? "monthly" : "daily");
     }
+    EXPECT_EQ(ListingInParts(dir.str(), r), expected) << "in parts";
   }
 }
 
