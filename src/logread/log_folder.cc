@@ -96,13 +96,13 @@ LogFolder::LogFolder(const std::string& path, const std::string& root)
     open_error_ = errno;
     return;
   }
+  if (root.empty() || root == path) return;  // the folder is the root
   // The folder was judged by its path before; what was opened must be it,
   // not a link put in its place since.
+  resolved_root_ = Resolved(root);
   const std::string opened = PathOfFd(dir_.get());
-  resolved_root_ = root.empty() || root == path ? opened : Resolved(root);
-  if (!root.empty() &&
-      (resolved_root_.empty() ||
-       (!opened.empty() && !IsInside(opened, resolved_root_)))) {
+  if (resolved_root_.empty() ||
+      (!opened.empty() && !IsInside(opened, resolved_root_))) {
     dir_.Reset();
     open_error_ = EACCES;
   }
@@ -177,9 +177,11 @@ LogFolder::Opened LogFolder::OpenRegular(const std::string& file,
 }
 
 bool LogFolder::LeadsInsideRoot(int fd) const {
-  if (resolved_root_.empty()) return false;
-  std::string target = PathOfFd(fd);
-  return !target.empty() && IsInside(target, resolved_root_);
+  // Where the folder is its own root, the root is where it was opened.
+  const std::string root =
+      resolved_root_.empty() ? PathOfFd(dir_.get()) : resolved_root_;
+  const std::string target = PathOfFd(fd);
+  return !root.empty() && !target.empty() && IsInside(target, root);
 }
 
 bool LogFolder::CanRead(const std::string& name) const {
@@ -187,7 +189,8 @@ bool LogFolder::CanRead(const std::string& name) const {
          ::faccessat(dir_.get(), name.c_str(), R_OK, AT_EACCESS) == 0;
 }
 
-std::optional<uint64_t> LogFolder::SizeOf(const std::string& name) const {
+std::optional<uint64_t> LogFolder::RegularFileSize(
+    const std::string& name) const {
   struct stat info;
   if (!is_open() || ::fstatat(dir_.get(), name.c_str(), &info, 0) != 0 ||
       !S_ISREG(info.st_mode)) {
@@ -201,7 +204,9 @@ std::optional<std::vector<LogFolder::Entry>> LogFolder::ListEntries() const {
   UniqueFd fd(::openat(dir_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!fd.valid()) return std::nullopt;
   std::vector<Entry> entries;
-  alignas(8) char buffer[32 * 1024];
+  // Small: a larger one only touches more fresh stack pages; a large folder
+  // takes a few more calls.
+  alignas(8) char buffer[4096];
   for (;;) {
     const long got = ::syscall(SYS_getdents64, fd.get(), buffer, sizeof buffer);
     if (got < 0) return std::nullopt;

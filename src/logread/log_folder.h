@@ -66,8 +66,9 @@ class LogFolder {
   // without opening it.
   bool CanRead(const std::string& name) const;
 
-  // The size of the file `name`; null when it cannot be told.
-  std::optional<uint64_t> SizeOf(const std::string& name) const;
+  // The size of the file `name` where it is (or leads to) a regular file;
+  // null otherwise.
+  std::optional<uint64_t> RegularFileSize(const std::string& name) const;
 
  private:
   bool LeadsInsideRoot(int fd) const;
@@ -77,7 +78,7 @@ class LogFolder {
   Opened OpenRegular(const std::string& file, const struct stat& probed) const;
 
   std::string path_;
-  std::string resolved_root_;  // empty: a link may lead nowhere
+  std::string resolved_root_;  // empty: the folder is its own root
   UniqueFd dir_;
   int open_error_ = 0;  // errno of opening the folder
 };

@@ -62,8 +62,8 @@ class PlanBuilder {
   PlanBuilder(E_LogType type, const LogFolder& folder)
       : type_(type), folder_(folder) {}
 
-  void Read(LogFileRef file) {
-    plan_.steps.push_back({WalkStep::Kind::kRead, file, file, {}});
+  void Read(LogFileRef file, std::optional<uint64_t> size = {}) {
+    plan_.steps.push_back({WalkStep::Kind::kRead, file, file, {}, size});
   }
   // Files tried one after the other, first..last, that failed with `error`.
   void Fail(LogFileRef first, LogFileRef last, const OpenError& error) {
@@ -75,7 +75,7 @@ class PlanBuilder {
         return;
       }
     }
-    plan_.steps.push_back({WalkStep::Kind::kFailed, first, last, error});
+    plan_.steps.push_back({WalkStep::Kind::kFailed, first, last, error, {}});
   }
   // Whether the regular file of `file` can be read, asked without opening.
   bool CanRead(LogFileRef file) {
@@ -170,6 +170,16 @@ WalkPlan PlanWalk(E_LogType type, Date first, Date last,
     builder.Fail({PeriodMonthly, first}, {PeriodDaily, last},
                  folder.error());
     return std::move(builder.plan());
+  }
+  // Within one month, its plain monthly file alone answers, as a rule:
+  // looking at it costs less than listing the folder.
+  if (MonthOf(first) == MonthOf(last)) {
+    const std::string name = LogFileName(type, PeriodMonthly, first);
+    if (std::optional<uint64_t> size = folder.RegularFileSize(name);
+        size && folder.CanRead(name)) {
+      builder.Read({PeriodMonthly, first}, size);
+      return std::move(builder.plan());
+    }
   }
   std::optional<std::vector<LogFolder::Entry>> entries = folder.ListEntries();
   std::optional<PresentFiles> present;

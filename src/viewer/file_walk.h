@@ -5,6 +5,8 @@
 // monthly file of each month, and where that is missing (or cannot be
 // opened) the daily file of each of that month's days in the interval.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -29,6 +31,7 @@ struct WalkStep {
   LogFileRef first;
   LogFileRef last;   // the run's last file; == first for a single file
   OpenError error;   // kFailed only
+  std::optional<uint64_t> size;  // kRead: the plain file's size, where known
 };
 
 struct WalkPlan {

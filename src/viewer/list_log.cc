@@ -181,8 +181,10 @@ ReadingPlan PlanReading(const WalkPlan& plan, const LogFolder& folder,
   size_t cores = 0;  // asked for only where it matters
   for (const WalkStep& step : plan.steps) {
     if (step.kind != WalkStep::Kind::kRead) continue;
-    std::optional<uint64_t> size;
-    if (request.split_bytes > 0) size = folder.SizeOf(NameOf(request.log_type, step.first));
+    std::optional<uint64_t> size = step.size;
+    if (!size && request.split_bytes > 0) {
+      size = folder.RegularFileSize(NameOf(request.log_type, step.first));
+    }
     size_t count = 1;
     if (size && *size >= request.split_bytes) {
       if (cores == 0) cores = Cores();
