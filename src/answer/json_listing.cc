@@ -110,12 +110,23 @@ void JsonListing::BeginRows(std::string_view title) {
   json_.BeginArray();
 }
 
-void JsonListing::Finish(const ListingOutcome& outcome, int64_t elapsed_ms) {
+void JsonListing::RowsDone() {
+  EndRows();
+  out_.Flush();
+}
+
+void JsonListing::EndRows() {
+  if (rows_ended_) return;
+  rows_ended_ = true;
   BeginRows({});
   json_.EndArray();
   json_.NumberMember("offset", summary_.offset);
   json_.NumberMember("limit", summary_.limit);
   json_.StringMember("order", summary_.order);
+}
+
+void JsonListing::Finish(const ListingOutcome& outcome, int64_t elapsed_ms) {
+  EndRows();
   json_.NumberMember("total", outcome.total);
   json_.Key("truncated");
   json_.Bool(outcome.truncated);

@@ -23,6 +23,9 @@ class JsonListing final : public RowSink {
   void FileOpened() override {}
   void Title(const ListedLine& line) override;
   void Row(const ListedLine& line) override;
+  // Ends "rows" and sends what there is, so that a reader can show the rows
+  // while the listing goes on counting.
+  void RowsDone() override;
 
   // Writes the rest of the object after `outcome`.
   void Finish(const ListingOutcome& outcome, int64_t elapsed_ms);
@@ -30,11 +33,14 @@ class JsonListing final : public RowSink {
  private:
   // "columns" and the start of "rows", once.
   void BeginRows(std::string_view title);
+  // The end of "rows" and what was asked of them, once.
+  void EndRows();
 
   PieceWriter out_;
   const AnswerSummary& summary_;
   JsonWriter json_;
   bool rows_begun_ = false;
+  bool rows_ended_ = false;
 };
 
 }  // namespace kvo

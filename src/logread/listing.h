@@ -57,6 +57,9 @@ class RowSink {
   virtual void Title(const ListedLine& line) = 0;
   // A selected line inside the offset and the limit.
   virtual void Row(const ListedLine& line) = 0;
+  // No more rows come, though the listing may go on counting: a sink may
+  // hand on what it has.
+  virtual void RowsDone() {}
 };
 
 // The selected lines and their Size column summed for one day.

@@ -64,7 +64,9 @@ class RowCounter final : public FileLineSink {
       ++outcome_.shown;
       return;
     }
+    if (outcome_.truncated) return;
     outcome_.truncated = true;
+    sink_.RowsDone();
     if (lines_over_) lines_over_();
   }
 

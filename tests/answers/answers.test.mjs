@@ -69,7 +69,7 @@ function parseCsv(text) {
 
 test('JSON: every field of the answer', () => {
   const all = json({ MaxLines: '100000' }).data;
-  const { data, headers, statusLine } = json({ FromSelection: 'probe@sentinel', MaxLines: '5' });
+  const { data, body, headers, statusLine } = json({ FromSelection: 'probe@sentinel', MaxLines: '5' });
   assert.equal(statusLine, 'HTTP/1.0 200 OK');
   assert.ok(headers.includes('Status: 200 OK'));
   assert.ok(headers.includes('Content-type: application/json; charset=utf-8'));
@@ -89,6 +89,8 @@ test('JSON: every field of the answer', () => {
   assert.equal(data.total, matching.length);
   assert.equal(data.truncated, true);
   assert.deepEqual([data.offset, data.limit, data.order], [0, 5, 'date']);
+  // The view shows the rows as soon as what was asked of them follows.
+  assert.match(body.toString('utf8'), /\]\],"offset":0,"limit":5,"order":"date","total":/);
   assert.equal(data.days.reduce((sum, day) => sum + day.count, 0), data.total);
   assert.equal(data.days.reduce((sum, day) => sum + day.bytes, 0),
     matching.reduce((sum, row) => sum + Number(row[8]), 0));
