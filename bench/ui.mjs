@@ -43,18 +43,22 @@ function installProbe() {
 }
 
 // Resolves, in the page, at the frame after a result row is in the
-// viewport and the count line says `countText`: ms since the submit, and
-// when the program's answer had arrived.
+// viewport and the count line says `countText`: ms since the submit (rows:
+// when the first rows were in view, which the program sends before it has
+// counted; shown: when the count was there too), and when the program's
+// answer had arrived.
 function waitRowsShown(countText) {
   return new Promise((resolve) => {
+    let rows = NaN;
     const tick = () => {
       const row = document.querySelector('#TableBox .Row');
       const count = document.getElementById('CountLine').textContent;
-      if (window.kvoProbe.submitted && row && row.getBoundingClientRect().top < innerHeight &&
-          count.includes(countText)) {
+      const inView = window.kvoProbe.submitted && row && row.getBoundingClientRect().top < innerHeight;
+      if (inView && Number.isNaN(rows)) rows = performance.now() - window.kvoProbe.submitted;
+      if (inView && count.includes(countText)) {
         requestAnimationFrame(() => {
           const answer = performance.getEntriesByType('resource').filter((e) => e.name.includes('/cgi-bin/')).at(-1);
-          resolve({ shown: performance.now() - window.kvoProbe.submitted,
+          resolve({ rows, shown: performance.now() - window.kvoProbe.submitted,
             answered: answer ? answer.responseEnd - window.kvoProbe.submitted : NaN, count });
         });
       } else {
@@ -129,13 +133,14 @@ function line(label, value, goal, reference = '') {
 
 const browser = await launchChromium();
 try {
-  const day = { shown: [], answered: [], classic: [] };
-  const month = { shown: [], answered: [], classic: [] };
+  const day = { rows: [], shown: [], answered: [], classic: [] };
+  const month = { rows: [], shown: [], answered: [], classic: [] };
   let dayCount = '';
   let monthCount = '';
   for (let i = 0; i < rounds; ++i) {
     for (const [fields, figures] of [[kDay, day], [kMonth, month]]) {
       const run = await viewQuery(browser, { ...fields, MaxLines: '100' }, 'showing 1 to 100 ');
+      figures.rows.push(run.result.rows);
       figures.shown.push(run.result.shown);
       figures.answered.push(run.result.answered);
       if (fields === kDay) dayCount = run.result.count; else monthCount = run.result.count;
@@ -163,8 +168,9 @@ try {
   console.log('| figure | result view (median) | goal | today\'s page (median), ratio |');
   console.log('|---|---|---|---|');
   for (const [name, f] of [['one day', day], ['whole month', month]]) {
-    line(`100-row query, ${name}: submit to first rows visible`, ms(median(f.shown)), '<= 300 ms',
-      `${ms(median(f.classic))} to load; ${(median(f.shown) / median(f.classic)).toFixed(2)}x`);
+    line(`100-row query, ${name}: submit to first rows visible`, ms(median(f.rows)), '<= 300 ms',
+      `${ms(median(f.classic))} to load; ${(median(f.rows) / median(f.classic)).toFixed(2)}x`);
+    line(`  counted too (the count line complete)`, ms(median(f.shown)), '', '');
     line(`  of which the program's answer arrived`, ms(median(f.answered)), '', '');
   }
   const classicAll = classic.length ? median(classic.map((c) => c.loaded)) : NaN;

@@ -57,7 +57,8 @@ function pagingOf(data) {
 
 const view = new ResultView({ onSort, onPage, onPick, onLoadAll, onCopyLink });
 
-function show() {
+// `early`: the rows have come, the counts not yet; the view stays busy.
+function show({ early = false } = {}) {
   const { query, data, local } = state;
   const columns = columnsOf(data.log);
   const server = serverSort(columns, data.order);
@@ -65,7 +66,9 @@ function show() {
     sort: local ?? server.sort,
     sortNote: local ? localNote(columns, local, data) : server.note,
     exportForm: { action, pairs: [['Format', 'csv'], ...programPairs(query)] },
-    paging: pagingOf(data),
+    paging: early ? { previous: data.offset > 0, next: false, loadAll: null, note: '' }
+      : pagingOf(data),
+    early,
   });
 }
 
@@ -96,7 +99,16 @@ async function run(query, { nav, focus = false }) {
   controller?.abort();
   controller = new AbortController();
   view.busy();
-  const answer = await fetchAnswer(action, query, controller.signal);
+  const asked = controller;
+  // The result's heading is moved to once, with the first rows shown.
+  let focusDue = focus;
+  const answer = await fetchAnswer(action, query, controller.signal, (early) => {
+    if (asked !== controller) return;
+    state = { query, data: { ...early, total: null, truncated: false, days: [], files: [], stopped: null }, local: null };
+    show({ early: true });
+    if (focusDue) view.focus();
+    focusDue = false;
+  });
   if (answer.kind === 'aborted') return;
   if (answer.kind === 'html') {
     postClassic();
@@ -109,7 +121,7 @@ async function run(query, { nav, focus = false }) {
   } else {
     state = { query, data: answer.data, local: null };
     show();
-    if (focus) view.focus();
+    if (focusDue) view.focus();
   }
 }
 

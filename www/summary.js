@@ -2,9 +2,13 @@
 // notices about files and an early stop.
 import { countOf, dayNumber, formatCount, formatDay, isoDay } from './format.js';
 
-// "1,234 messages (showing 1 to 100 of 1,234)"; "No messages matched".
+// "1,234 messages (showing 1 to 100 of 1,234)"; "No messages matched";
+// while the program still counts (total null), "Counting… (showing 1 to 100)".
 export function countLine(data) {
   const shown = data.rows.length;
+  if (data.total === null) {
+    return `Counting\u2026 (showing ${formatCount(data.offset + 1)} to ${formatCount(data.offset + shown)})`;
+  }
   const total = data.stopped ? `At least ${countOf(data.total, 'message')}` : countOf(data.total, 'message');
   if (data.total === 0) return 'No messages matched';
   if (shown === 0) return `${total} (none from ${formatCount(data.offset + 1)} on)`;

@@ -69,9 +69,13 @@ export class ResultView {
   // Draws an answer. `sort` {column, dir} marks the header; `exportForm`
   // {action, pairs} is what the CSV download posts; `paging` {previous,
   // next, loadAll, note} says which page buttons work and what "load all"
-  // fetches.
-  showResult(data, { sort, sortNote, exportForm, paging }) {
-    this.done_();
+  // fetches; `early`: only the rows are in, the view stays busy.
+  showResult(data, { sort, sortNote, exportForm, paging, early = false }) {
+    if (early) {
+      clearTimeout(this.busyTimer_);
+    } else {
+      this.done_();
+    }
     this.setStatus_('', '');
     this.log_ = data.log;
     this.body_.hidden = false;
@@ -92,8 +96,11 @@ export class ResultView {
       return li;
     }));
     const days = data.days ?? [];
-    byId('Chart').hidden = days.length === 0;
-    if (days.length > 0) {
+    // Rows that came before the counts get the chart's room already, empty,
+    // so that they do not move when the bars come.
+    const chartShown = early ? data.rows.length > 0 : days.length > 0;
+    byId('Chart').hidden = !chartShown;
+    if (chartShown) {
       drawChart(byId('Chart'), {
         first: data.interval.first, last: data.interval.last, days, onPick: this.callbacks_.onPick,
       });
