@@ -237,11 +237,22 @@ std::optional<Date> ParseDateTime(std::string_view text, DayMonthOrder order) {
 
 int64_t SecondsOf(Date date) { return std::llround(date * 86400.0); }
 
+bool DateColumnReader::IsUsualColumnOfLastDay(std::string_view head,
+                                              char end) const {
+  constexpr size_t kColumn = sizeof kFixedLayout - 1;
+  return last_usual_ && head.size() > kColumn && head[kColumn] == end &&
+         std::memcmp(day_text_, head.data(), kFixedDayLength) == 0 &&
+         HasFixedLayout(head.substr(kFixedDayLength, kColumn - kFixedDayLength),
+                        kFixedLayout + kFixedDayLength);
+}
+
 std::optional<int64_t> DateColumnReader::Seconds(std::string_view text) {
+  last_usual_ = false;
   // The next line of the same day: only its time is new.
   if (day_known_ && text.size() == sizeof kFixedLayout - 1 &&
       std::memcmp(day_text_, text.data(), kFixedDayLength) == 0 &&
       HasFixedLayout(text.substr(kFixedDayLength), kFixedLayout + kFixedDayLength)) {
+    last_usual_ = true;
     const int time = FixedTimeSeconds(text.data());
     if (time < 0) return std::nullopt;
     return day_seconds_ + time;
@@ -257,6 +268,7 @@ std::optional<int64_t> DateColumnReader::Seconds(std::string_view text) {
       day_seconds_ = SecondsOf(MakeDate(d.year, d.month, d.day));
       day_known_ = true;
     }
+    last_usual_ = true;
     return day_seconds_ + time;
   }
   std::optional<Date> date = ParseGeneral(text, order_);

@@ -38,8 +38,19 @@ class DateColumnReader {
   // The moment of `text` in seconds since day 0; null when it is no date.
   std::optional<int64_t> Seconds(std::string_view text);
 
+  // The first second of the day of the text read last, when it had the
+  // usual layout; null otherwise.
+  std::optional<int64_t> LastUsualDay() const {
+    return last_usual_ ? std::optional<int64_t>(day_seconds_) : std::nullopt;
+  }
+  // Whether `head`, the start of a line, begins with a column in the usual
+  // layout of that same day, ended by `end`: Seconds gives such a column a
+  // moment of that day, or no date when its time is invalid.
+  bool IsUsualColumnOfLastDay(std::string_view head, char end) const;
+
  private:
   DayMonthOrder order_;
+  bool last_usual_ = false;  // the text read last had the usual layout
   char day_text_[10] = {};  // the "dd.mm.yyyy" that day_seconds_ belongs to
   bool day_known_ = false;
   int64_t day_seconds_ = 0;

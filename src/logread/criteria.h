@@ -50,6 +50,12 @@ class Criteria {
     return !selects() || (second >= start_second_ &&
                           (!end_second_ || second < *end_second_));
   }
+  // Whether the whole day that begins at `day_start` lies outside it.
+  bool DayOutside(int64_t day_start) const {
+    constexpr int64_t kDaySeconds = 86400;
+    return selects() && (day_start + kDaySeconds <= start_second_ ||
+                         (end_second_ && day_start >= *end_second_));
+  }
 
   // The compiled "contains" pattern of a text criterion; null when the
   // criterion is empty or malformed (a malformed one excludes nothing).

@@ -136,6 +136,20 @@ bool LineReader::SkipToLineContaining(const LiteralFinder& finder) {
   return false;
 }
 
+std::string_view LineReader::Ahead(size_t most) {
+  if (Ended() || skip_cut_) return {};
+  SkipPendingLf();
+  if (begin_ >= end_ || PastStop()) return {};
+  return std::string_view(buf_.get() + begin_, std::min(most, end_ - begin_));
+}
+
+bool LineReader::SkipReadLine() {
+  const size_t eol = FindLineEnd(begin_);
+  if (eol >= end_ || eol - begin_ > kMaxLineBytes) return false;
+  ConsumeTerminator(eol);
+  return true;
+}
+
 void LineReader::MoveToLineStart(size_t before) {
   // Lines are short: a backward walk finds the line end before a hit
   // sooner than two searches that each may run far back.

@@ -55,6 +55,13 @@ class LineReader {
   // kMaxLineBytes.
   bool SkipToLineContaining(const LiteralFinder& finder);
 
+  // The first bytes of the next line that have been read, at most `most`,
+  // without reading more; empty when there are none or the data has ended.
+  std::string_view Ahead(size_t most);
+  // Passes over the next line when all of it has been read; false (and
+  // nothing passed over) when not.
+  bool SkipReadLine();
+
   // Whether reading stopped because the stream failed.
   bool failed() const { return failed_; }
 

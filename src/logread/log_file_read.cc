@@ -13,6 +13,8 @@ namespace kvo {
 namespace {
 
 constexpr std::string_view kTitleAddressHeading = "Orig. IP addr.";
+// "dd.mm.yyyy hh:mm:ss" and the TAB after it.
+constexpr size_t kUsualDateHead = 20;
 
 // The stream that gives the lines of an opened log file; `plain` points at
 // it where it is the file itself.
@@ -72,9 +74,18 @@ std::optional<std::string_view> C_LogFileRead::NextTakenLine(bool& fEof) {
   }
   const Criteria& criteria = CurrentCriteria();
   const LiteralFinder* required = criteria.required_literal();
+  // A day outside the interval is passed over by the start of its lines,
+  // without cutting them into columns.
+  const bool date_first = criteria.map().date == 1;
+  bool outside_day = false;
   std::string_view line;
   for (;;) {
     if (required != nullptr && !lines_.SkipToLineContaining(*required)) break;
+    if (outside_day &&
+        selection_.StartsOnLastDay(lines_.Ahead(kUsualDateHead)) &&
+        lines_.SkipReadLine()) {
+      continue;
+    }
     if (!lines_.NextLine(&line)) break;
     LineFields fields(layout_, line, lines_.tabs(), lines_.tab_count());
     if (selection_.Decide(criteria, fields, false)) {
@@ -84,6 +95,7 @@ std::optional<std::string_view> C_LogFileRead::NextTakenLine(bool& fEof) {
       fEof = !lines_.HasMore();
       return line;
     }
+    outside_day = date_first && selection_.LastDayOutside(criteria);
   }
   fEof = true;
   return std::nullopt;

@@ -38,6 +38,19 @@ class Selection {
   // when it was no date.
   std::optional<int64_t> last_second() const { return last_second_; }
 
+  // Whether the Date column tested last lies, in the usual layout, on a day
+  // wholly outside the interval; then the lines that follow it and start
+  // with a Date column of that day (StartsOnLastDay) are not taken either.
+  bool LastDayOutside(const Criteria& criteria) const {
+    const std::optional<int64_t> day = dates_.LastUsualDay();
+    return last_second_ && day && criteria.DayOutside(*day);
+  }
+  // Whether a line that starts with `head` has a first column, ended by a
+  // TAB, in the usual layout of the day tested last.
+  bool StartsOnLastDay(std::string_view head) const {
+    return dates_.IsUsualColumnOfLastDay(head, '\t');
+  }
+
  private:
   bool PassesTexts(const Criteria& criteria, LineFields& fields);
 

@@ -138,10 +138,13 @@ struct ListingCase {
   int first_day;
   int last_day;
   std::string pop3_account, from, to, routed, subject;
+  int first_hour = 0;
 };
 
 // Lines that the generator does not write: no dates, a second heading, a
-// text that spans two lines, dates just outside and inside the interval.
+// text that spans two lines, dates just outside and inside the interval,
+// lines of a day outside it whose Date column is no date or in another
+// layout, and a day inside it after them.
 std::string TrickyLines(const std::string& end) {
   std::string tail = "not a date\tpop.example.com/jdoe\tjdoe@news.test" + end;
   tail += end;
@@ -149,6 +152,12 @@ std::string TrickyLines(const std::string& end) {
   tail += "31.03.2024 23:59:59\tpop.example.com/jdoe\tsomeone@news." + end;
   tail += "test\tjdoe@corp.local\t\tjdoe@corp.local\tDefault\tM\xC4RZ\t9" + end;
   tail += "01.04.2024 00:00:00\tpop.example.com/jdoe\tjdoe@news.test" + end;
+  tail += "01.04.2024 24:00:00\tpop.example.com/jdoe\tjdoe@news.test" + end;
+  tail += "01.04.2024 00:00:01 \tpop.example.com/jdoe\tjdoe@news.test" + end;
+  tail += "01.04.2024 00:00\tpop.example.com/jdoe\tjdoe@news.test" + end;
+  tail += "01.04.2024 00:00:02";
+  tail += end;
+  tail += "15.03.2024 12:00:00\tpop.example.com/jdoe\tjdoe@news.test" + end;
   tail += "29.02.2024 23:59:59\tPOP.EXAMPLE.COM/JDOE\tJDOE@NEWS.TEST";
   return tail;
 }
@@ -158,6 +167,8 @@ TEST(NextCandidateLineTest, ListsTheSameRowsAsEveryLineRead) {
       {"no criterion", LogIncoming, "crlf", "dmy", 1, 31, "", "", "", "", ""},
       {"days in the middle", LogIncoming, "crlf", "dmy", 11, 20, "", "", "",
        "", ""},
+      {"days in the middle from noon", LogIncoming, "lf", "dmy", 11, 20, "",
+       "", "", "", "", 12},
       {"one day, ymd, lf", LogIncoming, "lf", "ymd", 5, 5, "", "", "", "", ""},
       {"from, other case", LogIncoming, "crlf", "dmy", 1, 31, "", "NEWS.TEST",
        "", "", ""},
@@ -208,7 +219,7 @@ TEST(NextCandidateLineTest, ListsTheSameRowsAsEveryLineRead) {
     reader.P_LogType(c.log);
     reader.P_LogPeriod = PeriodMonthly;
     reader.P_datRef = MakeDate(2024, 3, 1);
-    reader.P_datStart = MakeDate(2024, 3, c.first_day);
+    reader.P_datStart = MakeDateTime(2024, 3, c.first_day, c.first_hour, 0, 0);
     reader.P_datEnd = MakeDate(2024, 3, c.last_day);
     reader.P_strPOP3AccountSel = c.pop3_account;
     reader.P_strFromSel = c.from;
