@@ -9,6 +9,7 @@ namespace kvo {
 namespace {
 
 constexpr size_t kBatchBytes = 64 * 1024;
+// The lines read and not yet handed over, all workers together.
 constexpr size_t kMostPendingBytes = 8 << 20;
 // How often a caller that waits for lines looks at the deadline.
 constexpr std::chrono::milliseconds kDeadlinePoll(50);
@@ -71,7 +72,7 @@ class FileWorkers::BatchSink final : public FileLineSink {
     batch_ = Batch();
     workers_.changed_.notify_all();
     workers_.changed_.wait(lock, [this] {
-      return slot_.pending_bytes < kMostPendingBytes || workers_.stopping_ ||
+      return slot_.pending_bytes < workers_.most_pending_ || workers_.stopping_ ||
              !workers_.lines_wanted_;
     });
   }
@@ -99,7 +100,8 @@ FileWorkers::FileWorkers(const ListingRequest& request,
       criteria_(std::move(criteria)),
       deadline_(deadline),
       files_(std::move(parts)),
-      ahead_(std::max<size_t>(threads, 1)) {
+      ahead_(std::max<size_t>(threads, 1)),
+      most_pending_(std::max(kMostPendingBytes / ahead_, 2 * kBatchBytes)) {
   for (size_t i = 0; i < files_.size(); ++i) {
     slots_.push_back(std::make_unique<Slot>(request.log_type));
   }

@@ -34,7 +34,8 @@ struct FileRead {
 // Reads `parts` (the files of a walk, or parts of them, in order) on
 // `threads` threads. A worker starts a part only while it is at most
 // `threads` - 1 parts ahead of the one the caller takes lines from, and
-// pauses while the lines it has read and not handed over pass 8 MiB.
+// pauses while the lines it has read and not handed over pass its share of
+// 8 MiB.
 class FileWorkers {
  public:
   FileWorkers(const ListingRequest& request,
@@ -71,6 +72,7 @@ class FileWorkers {
   const Deadline& deadline_;
   std::vector<FilePart> files_;
   size_t ahead_;  // files that may be read at once
+  size_t most_pending_;  // bytes of lines one part may hold back
 
   std::mutex mutex_;
   std::condition_variable changed_;
