@@ -1,6 +1,7 @@
 #include "answer/csv.h"
 
 #include "base/windows1252.h"
+#include "logread/log_line_columns.h"
 #include "util/next_token.h"
 
 namespace kvo {
@@ -32,13 +33,12 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
 
 std::vector<std::string_view> TitleFields(E_LogType log_type,
                                           std::string_view line) {
-  constexpr std::string_view kAddressHeading = "Orig. IP addr.";
   constexpr size_t kIncomingFields = 10;
   std::vector<std::string_view> fields = SplitFields(line);
   if (log_type == LogIncoming) {
     if (fields.size() < kIncomingFields) fields.resize(kIncomingFields);
     if (fields[kIncomingFields - 1].empty()) {
-      fields[kIncomingFields - 1] = kAddressHeading;
+      fields[kIncomingFields - 1] = kTitleAddressHeading;
     }
   }
   return fields;

@@ -19,7 +19,7 @@ void AppendCsvRecord(std::string& out,
 std::vector<std::string_view> SplitFields(std::string_view line);
 
 // The fields of a listing's title line: the incoming log's title may leave
-// its address column without a name, which is then "Orig. IP addr.".
+// its address column without a name, which is then kTitleAddressHeading.
 std::vector<std::string_view> TitleFields(E_LogType log_type,
                                           std::string_view line);
 

@@ -94,6 +94,7 @@ Date Combine(const Ymd& d, int hour, int minute, int second) {
 
 // The usual form of the gateway's log, "dd.mm.yyyy hh:mm:ss".
 constexpr char kFixedLayout[] = "00.00.0000 00:00:00";
+static_assert(sizeof kFixedLayout - 1 == kUsualDateLength);
 constexpr size_t kFixedDayLength = 10;
 
 // Whether `text` has the shape of `layout`: a digit where it has "0", the
@@ -239,17 +240,18 @@ int64_t SecondsOf(Date date) { return std::llround(date * 86400.0); }
 
 bool DateColumnReader::IsUsualColumnOfLastDay(std::string_view head,
                                               char end) const {
-  constexpr size_t kColumn = sizeof kFixedLayout - 1;
-  return last_usual_ && head.size() > kColumn && head[kColumn] == end &&
+  return last_usual_ && head.size() > kUsualDateLength &&
+         head[kUsualDateLength] == end &&
          std::memcmp(day_text_, head.data(), kFixedDayLength) == 0 &&
-         HasFixedLayout(head.substr(kFixedDayLength, kColumn - kFixedDayLength),
+         HasFixedLayout(head.substr(kFixedDayLength,
+                                    kUsualDateLength - kFixedDayLength),
                         kFixedLayout + kFixedDayLength);
 }
 
 std::optional<int64_t> DateColumnReader::Seconds(std::string_view text) {
   last_usual_ = false;
   // The next line of the same day: only its time is new.
-  if (day_known_ && text.size() == sizeof kFixedLayout - 1 &&
+  if (day_known_ && text.size() == kUsualDateLength &&
       std::memcmp(day_text_, text.data(), kFixedDayLength) == 0 &&
       HasFixedLayout(text.substr(kFixedDayLength), kFixedLayout + kFixedDayLength)) {
     last_usual_ = true;

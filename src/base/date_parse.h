@@ -1,6 +1,7 @@
 #ifndef KVO_BASE_DATE_PARSE_H_
 #define KVO_BASE_DATE_PARSE_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -27,6 +28,10 @@ std::optional<Date> ParseDateTime(std::string_view text, DayMonthOrder order);
 // A moment as whole seconds since day 0 (the Date column and the interval's
 // bounds hold whole seconds).
 int64_t SecondsOf(Date date);
+
+// The length of a Date column in the gateway's usual layout,
+// "dd.mm.yyyy hh:mm:ss".
+inline constexpr size_t kUsualDateLength = 19;
 
 // Reads the Date columns of a log's lines one after the other, as
 // ParseDateTime does. Consecutive lines of the same day in the gateway's

@@ -12,9 +12,8 @@ namespace kvo {
 
 namespace {
 
-constexpr std::string_view kTitleAddressHeading = "Orig. IP addr.";
-// "dd.mm.yyyy hh:mm:ss" and the TAB after it.
-constexpr size_t kUsualDateHead = 20;
+// A usual Date column and the TAB after it.
+constexpr size_t kUsualDateHead = kUsualDateLength + 1;
 
 // The stream that gives the lines of an opened log file; `plain` points at
 // it where it is the file itself.
@@ -105,9 +104,7 @@ LogLineColumns C_LogFileRead::TakeLine(std::string_view line, bool& fEof) {
   line_ = line;
   LogLineColumns columns = CutColumns(layout_, line);
   LineFields fields(layout_, line, lines_.tabs(), lines_.tab_count());
-  if (log_type_ == LogIncoming && P_fTitle &&
-      columns[layout_.map.ip_address].empty()) {
-    columns[layout_.map.ip_address] = kTitleAddressHeading;
+  if (P_fTitle && NameAddressHeading(log_type_, layout_, columns)) {
     fields.Replace(layout_.map.ip_address, kTitleAddressHeading);
   }
   take_it_ = selection_.Decide(CurrentCriteria(), fields, P_fTitle);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/byte_search.h"
+#include "base/date_parse.h"
 #include "base/runtime_error.h"
 #include "util/next_token.h"
 
@@ -55,6 +56,16 @@ LogLayout LayoutOf(E_LogType type) {
   return LogLayout{};
 }
 
+bool NameAddressHeading(E_LogType type, const LogLayout& layout,
+                        LogLineColumns& columns) {
+  const int16_t address = layout.map.ip_address;
+  if (type != LogIncoming || address <= 0 || !columns[address].empty()) {
+    return false;
+  }
+  columns[address] = kTitleAddressHeading;
+  return true;
+}
+
 LogLineColumns CutColumns(const LogLayout& layout, std::string_view line) {
   LogLineColumns columns(layout.columns);
   const int16_t count = std::min(layout.parsed_columns, columns.size());
@@ -71,12 +82,10 @@ LogLineColumns CutColumns(const LogLayout& layout, std::string_view line) {
 
 LineFields::LineFields(const LogLayout& layout, std::string_view line,
                        const uint32_t* tabs, size_t tab_count)
-    : layout_(layout), line_(line) {
-  if (tabs == nullptr) return;
-  tab_count_ = std::min(tab_count, kMostTabs);
-  std::copy(tabs, tabs + tab_count_, tabs_);
-  tabs_known_ = true;
-}
+    : layout_(layout),
+      line_(line),
+      tabs_(tabs),
+      tab_count_(tabs != nullptr ? std::min(tab_count, kMostTabs) : 0) {}
 
 std::string_view LineFields::Column(int16_t index) {
   const int16_t limit = std::min(layout_.parsed_columns, layout_.columns);
@@ -89,15 +98,14 @@ std::string_view LineFields::Column(int16_t index) {
 
 std::string_view LineFields::Field(size_t field) {
   // The Date column of the usual layout ends at a known place.
-  constexpr size_t kUsualDateLength = 19;
-  if (field == 1 && !tabs_known_ && line_.size() > kUsualDateLength &&
+  if (field == 1 && tabs_ == nullptr && line_.size() > kUsualDateLength &&
       line_[kUsualDateLength] == '\t') {
     return line_.substr(0, kUsualDateLength);
   }
-  if (!tabs_known_) {
-    tab_count_ = FindTabs(line_.data(), line_.data() + line_.size(), tabs_,
-                          kMostTabs);
-    tabs_known_ = true;
+  if (tabs_ == nullptr) {
+    tab_count_ = FindTabs(line_.data(), line_.data() + line_.size(),
+                          found_tabs_, kMostTabs);
+    tabs_ = found_tabs_;
   }
   if (field > tab_count_ + 1) return {};
   const size_t start = field == 1 ? 0 : tabs_[field - 2] + size_t{1};

@@ -56,6 +56,14 @@ struct LogLayout {
 // column count but no layout of its own yet; any other value has none.
 LogLayout LayoutOf(E_LogType type);
 
+// The heading of the incoming log's address column, which its title line
+// may leave empty.
+inline constexpr std::string_view kTitleAddressHeading = "Orig. IP addr.";
+// Puts kTitleAddressHeading into the empty address column of a title
+// line's `columns`; true when it did.
+bool NameAddressHeading(E_LogType type, const LogLayout& layout,
+                        LogLineColumns& columns);
+
 // `line` cut at its TABs into the columns of `layout`: fields beyond the
 // layout's are ignored, missing ones stay empty.
 LogLineColumns CutColumns(const LogLayout& layout, std::string_view line);
@@ -70,8 +78,11 @@ class LineFields {
       : layout_(layout), line_(line) {}
   // The same where the offsets of the line's first TABs are known already
   // (all of them, or at least kMostTabs); null `tabs` when they are not.
+  // `tabs` must stay valid while the object is used.
   LineFields(const LogLayout& layout, std::string_view line,
              const uint32_t* tabs, size_t tab_count);
+  LineFields(const LineFields&) = delete;
+  LineFields& operator=(const LineFields&) = delete;
 
   // The column `index` (1-based, as LogLineColumns counts); an empty text
   // for an index the layout does not cut.
@@ -92,9 +103,10 @@ class LineFields {
 
   const LogLayout& layout_;
   std::string_view line_;
-  uint32_t tabs_[kMostTabs] = {};  // offsets of the line's first TABs
+  // Offsets of the line's first TABs, once known: the caller's, or found_tabs_.
+  const uint32_t* tabs_ = nullptr;
   size_t tab_count_ = 0;
-  bool tabs_known_ = false;
+  uint32_t found_tabs_[kMostTabs];
   int16_t replaced_index_ = 0;
   std::string_view replaced_;
 };

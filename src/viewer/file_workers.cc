@@ -54,12 +54,11 @@ class FileWorkers::BatchSink final : public FileLineSink {
     Add(text, true, taken);
   }
   void Selected(std::string_view text) override { Add(text, false, true); }
+  // Asked once per line: the flags are read without the lock.
   bool WantsLines() const override {
-    std::lock_guard lock(workers_.mutex_);
     return workers_.lines_wanted_ && !workers_.stopping_;
   }
   bool Done() const override {
-    std::lock_guard lock(workers_.mutex_);
     return workers_.stopping_ || (!workers_.lines_wanted_ && !counts_);
   }
 

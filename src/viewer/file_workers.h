@@ -4,6 +4,7 @@
 // The files of a listing read on several threads, ahead of the one whose
 // lines are being written, and handed over in the walk's order.
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -79,8 +80,9 @@ class FileWorkers {
   std::vector<std::unique_ptr<Slot>> slots_;
   size_t next_file_ = 0;   // the next file a worker takes
   size_t taking_ = 0;      // the file the caller takes lines from
-  bool lines_wanted_ = true;
-  bool stopping_ = false;
+  // Set under mutex_ (for the waits on changed_), read without it too.
+  std::atomic<bool> lines_wanted_ = true;
+  std::atomic<bool> stopping_ = false;
   std::vector<std::thread> threads_;
 };
 

@@ -22,8 +22,6 @@
 namespace kvo {
 namespace {
 
-constexpr std::string_view kTitleAddressHeading = "Orig. IP addr.";
-
 // The table begins when the first file opens, before its first row.
 void NoteOpened(ListingOutcome& outcome, RowSink& sink) {
   if (outcome.any_opened) return;
@@ -87,11 +85,7 @@ class RowCounter final : public FileLineSink {
   void Title(std::string_view text) {
     NoteOpened(outcome_, sink_);
     LogLineColumns columns = CutColumns(layout_, text);
-    const int16_t address = layout_.map.ip_address;
-    if (request_.log_type == LogIncoming && address > 0 &&
-        columns[address].empty()) {
-      columns[address] = kTitleAddressHeading;
-    }
+    NameAddressHeading(request_.log_type, layout_, columns);
     sink_.Title({columns, text});
   }
 
